@@ -1,0 +1,80 @@
+#include "app/about.h"
+
+#include "app/logo.h"
+#include "app/mainform.h"
+#include "platform/messages.h"
+#include "platform/placement.h"
+
+#include <QDesktopServices>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
+TformAbout* formAbout = nullptr;
+
+namespace {
+
+QLabel* CentredLabel(QWidget* parent, int left, int top, const QString& text) {
+  auto* label = new QLabel(text, parent);
+  label->setAlignment(Qt::AlignCenter);
+  label->adjustSize();
+  label->move(left, top);
+  return label;
+}
+
+}  // namespace
+
+TformAbout::TformAbout() {
+  setWindowTitle("About");
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(280, 208);
+
+  pnMain = new QFrame(this);
+  pnMain->setGeometry(5, 2, 270, 159);
+  pnMain->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  imgLogo = new QLabel(pnMain);
+  imgLogo->setGeometry(7, 8, 249, 49);
+  imgLogo->setAlignment(Qt::AlignCenter);
+  imgLogo->setPixmap(TarnwickLogo());
+  lbLabel1 = CentredLabel(pnMain, 65, 64, "Product Name : Tarnwick");
+  lbRevision = CentredLabel(pnMain, 50, 80,
+                            "Software Version : " + formMain->Version + " (build " +
+                                QString::number(formMain->Build) + ")");
+  lbNotice1 = CentredLabel(pnMain, 70, 96, "Velkor Instruments");
+  lbNotice2 = CentredLabel(pnMain, 72, 112, "Bench register and capture tool");
+  lbLink = new QLabel(MakerSite, pnMain);
+  QFont linkFont = lbLink->font();
+  linkFont.setPixelSize(12);
+  lbLink->setFont(linkFont);
+  lbLink->setStyleSheet("color: blue;");
+  lbLink->setCursor(Qt::PointingHandCursor);
+  lbLink->setAlignment(Qt::AlignCenter);
+  lbLink->adjustSize();
+  lbLink->move(96, 130);
+  lbLink->installEventFilter(this);
+
+  btnOK = new QPushButton("OK", this);
+  btnOK->setGeometry(100, 175, 75, 25);
+  connect(btnOK, &QPushButton::clicked, this, [this] { RunHandler([this] { btnOKClick(); }); });
+
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  const auto [left, top] = CentredAbove(screen.width(), screen.height(), width(), height(), 1);
+  move(left, top);
+}
+
+bool TformAbout::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == lbLink && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+    RunHandler([this] { lbLinkClick(); });
+  return QDialog::eventFilter(watched, event);
+}
+
+// The desktop's default browser opens the page; a failure is not reported.
+void TformAbout::lbLinkClick() { QDesktopServices::openUrl(QUrl(MakerAddress)); }
+
+void TformAbout::btnOKClick() { close(); }

@@ -1,0 +1,53 @@
+#include "app/windows.h"
+
+#include "app/about.h"
+#include "app/mainform.h"
+#include "app/splash.h"
+#include "capture/chartmain.h"
+#include "capture/chartoptions.h"
+#include "link/comportmain.h"
+#include "link/debug.h"
+#include "panel/mspimain.h"
+#include "platform/messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+void CreateWindows(const std::string& layoutFile) {
+  formMain = new TformMain;
+  formChart = new TformChart;
+  formComPort = new TformComPort(layoutFile);
+  formMSPI = new TformMSPI;
+  formChartOptions = new TformChartOptions;
+  formAbout = new TformAbout;
+  formDebug = new TformDebug;
+  formSplash = new TformSplash;
+}
+
+void DestroyWindows() {
+  delete formSplash;
+  delete formDebug;
+  delete formAbout;
+  delete formChartOptions;
+  delete formMSPI;
+  delete formComPort;  // its port stays: nothing deletes it
+  delete formChart;
+  delete formMain;
+  formSplash = nullptr;
+  formDebug = nullptr;
+  formAbout = nullptr;
+  formChartOptions = nullptr;
+  formMSPI = nullptr;
+  formComPort = nullptr;
+  formChart = nullptr;
+  formMain = nullptr;
+}
+
+void InstallDesktopMessageBoxes() {
+  SetMessageBoxPresenter([](const MessageBoxRequest& request) {
+    QMessageBox box(request.icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    QString::fromStdString(request.caption), QString::fromStdString(request.text),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+  });
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The program's only link to the board: one serial device, opened and
+// configured on demand, with synchronous writes and bounded reads. It knows
+// nothing of the protocol and reports nothing: every operation answers with
+// a plain result.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+using PortHandle = void*;
+inline const PortHandle NoPortHandle = nullptr;
+#else
+using PortHandle = int;
+inline constexpr PortHandle NoPortHandle = -1;
+#endif
+
+class TComPort {
+ public:
+  std::string PortName = "COM1";
+  std::uint32_t BaudRate = 115200;
+  std::uint8_t ByteSize = 8;
+  std::uint8_t Parity = 0;    // none
+  std::uint8_t StopBits = 0;  // one stop bit
+  std::uint32_t ReadTotalTimeoutConstant = 1000;  // ms
+  std::uint32_t ReadTotalTimeoutMultiplier = 0;   // ms per byte asked for
+  std::uint32_t ReadIntervalTimeout = 0xFFFFFFFF;
+  // True exactly while Handle is an open, fully configured device.
+  bool Opened = false;
+  PortHandle Handle = NoPortHandle;
+
+  bool Open();
+  bool Close();
+  // True whenever the port is open, whatever the device did with the bytes.
+  bool Write(const void* data, int count);
+  // Waits for count bytes at most as long as the read time-outs allow.
+  bool Read(void* buffer, int count);
+  int InQueueCount();
+  // Appends one entry per serial port: port name, two spaces, device name.
+  static void EnumPorts(std::vector<std::string>& list);
+};

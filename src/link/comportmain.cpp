@@ -1,0 +1,88 @@
+#include "link/comportmain.h"
+
+#include "link/comport.h"
+#include "platform/layoutnames.h"
+#include "platform/messages.h"
+#include "platform/placement.h"
+#include "platform/profile.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+
+TformComPort* formComPort = nullptr;
+
+std::string PortNameOf(const std::string& text) { return text.substr(0, text.find(' ')); }
+
+std::uint32_t StoredBaudRate(const std::string& layoutFile) {
+  const ProfileFile file(layoutFile);
+  return static_cast<std::uint32_t>(
+      file.ReadInteger(layout::SectionUsb, layout::KeyBaudRate, layout::DefaultBaudRate));
+}
+
+TformComPort::TformComPort(const std::string& layoutFile) {
+  setWindowTitle("Port dialog");
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setFont(QFont("MS Sans Serif", 8));
+  setFixedSize(305, 87);
+
+  btnRefreshComPort = new QPushButton("Refresh", this);
+  btnRefreshComPort->setGeometry(216, 16, 75, 25);
+  cbComPortList = new QComboBox(this);
+  cbComPortList->setEditable(true);
+  cbComPortList->setInsertPolicy(QComboBox::NoInsert);
+  cbComPortList->setGeometry(32, 16, 145, 21);
+  btnCloseForm = new QPushButton("Ok", this);
+  btnCloseForm->setGeometry(216, 48, 75, 25);
+  setTabOrder(btnCloseForm, btnRefreshComPort);
+  setTabOrder(btnRefreshComPort, cbComPortList);
+  btnCloseForm->setFocus();
+
+  connect(btnRefreshComPort, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { btnRefreshComPortClick(); }); });
+  connect(btnCloseForm, &QPushButton::clicked, this,
+          [this] { RunHandler([this] { btnCloseFormClick(); }); });
+  // Only what the user does changes the port: a pick or an edit.
+  const auto change = [this] { RunHandler([this] { cbComPortListChange(); }); };
+  connect(cbComPortList, &QComboBox::textActivated, this, change);
+  connect(cbComPortList->lineEdit(), &QLineEdit::textEdited, this, change);
+
+  ComPort = new TComPort;
+  ComPort->PortName = "COM1";
+  ComPort->BaudRate = StoredBaudRate(layoutFile);
+
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  const auto [left, top] = CentredAbove(screen.width(), screen.height(), width(), height(), 2);
+  move(left, top);
+}
+
+void TformComPort::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  RunHandler([this] { FormShow(); });
+}
+
+void TformComPort::FormShow() { FillPortList(false); }
+
+void TformComPort::btnRefreshComPortClick() { FillPortList(true); }
+
+// The selection stays at its position, whichever port now stands there; the
+// port name changes only when the user picks again.
+void TformComPort::FillPortList(bool clearAlways) {
+  const QSignalBlocker quiet(cbComPortList);
+  const int selected = cbComPortList->currentIndex();
+  if (clearAlways || cbComPortList->count() > 0) cbComPortList->clear();
+  std::vector<std::string> ports;
+  TComPort::EnumPorts(ports);
+  for (const auto& port : ports) cbComPortList->addItem(QString::fromStdString(port));
+  cbComPortList->setCurrentIndex(selected < cbComPortList->count() ? selected : -1);
+}
+
+void TformComPort::cbComPortListChange() {
+  ComPort->PortName = PortNameOf(cbComPortList->currentText().toStdString());
+}
+
+void TformComPort::btnCloseFormClick() { close(); }

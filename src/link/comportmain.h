@@ -1,0 +1,40 @@
+#pragma once
+// The port dialog: the user picks the serial port here. It owns the one
+// port object and gives it the baud rate from the layout file.
+#include <QDialog>
+#include <string>
+
+class QComboBox;
+class QPushButton;
+class TComPort;
+
+class TformComPort : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TformComPort(const std::string& layoutFile);
+
+  QPushButton* btnRefreshComPort;
+  QComboBox* cbComPortList;
+  QPushButton* btnCloseForm;
+  TComPort* ComPort;  // lives as long as the program
+
+  void FormShow();
+  void btnRefreshComPortClick();
+  void cbComPortListChange();
+  void btnCloseFormClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void FillPortList(bool clearAlways);
+};
+
+// The port name in an entry of the list or in a typed text: what stands
+// before the first space, or the whole text when it has none.
+std::string PortNameOf(const std::string& text);
+
+// The baud rate stored in the layout file, or the default.
+std::uint32_t StoredBaudRate(const std::string& layoutFile);
+
+extern TformComPort* formComPort;

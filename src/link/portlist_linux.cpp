@@ -1,0 +1,75 @@
+#include "link/portlist.h"
+
+#include "link/comport.h"
+#include "link/virtualports.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string FirstLine(const fs::path& file) {
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
+// An on-board UART slot that the driver found no chip for reports type 0.
+bool IsPhantomUart(const fs::path& tty) {
+  std::error_code error;
+  return fs::exists(tty / "type", error) && FirstLine(tty / "type") == "0";
+}
+
+// The product name of a USB adapter, else the driver that serves the port.
+std::string DeviceName(const fs::path& tty) {
+  std::error_code error;
+  fs::path device = fs::canonical(tty / "device", error);
+  if (error) return tty.filename().string();
+  std::string driver;
+  for (int level = 0; level < 5 && device.has_relative_path(); ++level) {
+    if (fs::exists(device / "product", error)) return FirstLine(device / "product");
+    const fs::path link = device / "driver";
+    if (driver.empty() && fs::is_symlink(link, error)) {
+      const std::string name = fs::read_symlink(link, error).filename().string();
+      if (name != "port") driver = name;  // the serial core's own layer says nothing
+    }
+    device = device.parent_path();
+  }
+  return driver.empty() ? tty.filename().string() : driver;
+}
+
+// Natural order, so that ttyUSB2 comes before ttyUSB10.
+bool NaturalLess(const std::string& a, const std::string& b) {
+  const auto split = [](const std::string& s) {
+    const auto digits = s.find_last_not_of("0123456789") + 1;
+    const std::string tail = s.substr(digits);
+    return std::make_pair(s.substr(0, digits), tail.empty() ? -1L : std::stol(tail));
+  };
+  return split(a) < split(b);
+}
+
+}  // namespace
+
+void AppendSystemPorts(std::vector<std::string>& list, const std::string& sysClassTty,
+                       const std::string& virtualDir) {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(sysClassTty, error)) {
+    const fs::path tty = entry.path();
+    // Consoles, virtual terminals and ptys have no device behind them.
+    if (!fs::exists(tty / "device", error) || IsPhantomUart(tty)) continue;
+    names.push_back(tty.filename().string());
+  }
+  std::sort(names.begin(), names.end(), NaturalLess);
+  for (const auto& name : names)
+    list.push_back(name + "  " + DeviceName(fs::path(sysClassTty) / name));
+  for (const auto& port : ListVirtualPorts(virtualDir)) list.push_back(port.path + "  " + port.device);
+}
+
+void TComPort::EnumPorts(std::vector<std::string>& list) {
+  AppendSystemPorts(list, "/sys/class/tty", VirtualPortDirectory());
+}

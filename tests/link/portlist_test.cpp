@@ -1,0 +1,101 @@
+// The port list: real serial ports from a sysfs-like tree, then the boards.
+#include "link/comport.h"
+#include "link/portlist.h"
+#include "link/virtualports.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PortList : public ::testing::Test {
+ protected:
+  fs::path root = fs::temp_directory_path() / ("tarnwick-portlist-" + std::to_string(getpid()));
+  fs::path ttys = root / "class" / "tty";
+  fs::path boards = root / "boards";
+
+  void SetUp() override { fs::create_directories(ttys); }
+  void TearDown() override { fs::remove_all(root); }
+
+  static void Write(const fs::path& file, const std::string& text) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file) << text << '\n';
+  }
+
+  // A tty whose device lies in a device tree under root/devices.
+  fs::path AddTty(const std::string& name, const fs::path& devicePath) {
+    const fs::path device = root / "devices" / devicePath;
+    fs::create_directories(device);
+    fs::create_directories(ttys / name);
+    fs::create_symlink(device, ttys / name / "device");
+    return device;
+  }
+
+  void SetDriver(const fs::path& device, const std::string& driver) {
+    const fs::path target = root / "bus" / "drivers" / driver;
+    fs::create_directories(target);
+    fs::create_symlink(target, device / "driver");
+  }
+
+  std::vector<std::string> List() {
+    std::vector<std::string> list;
+    AppendSystemPorts(list, ttys.string(), boards.string());
+    return list;
+  }
+};
+
+}  // namespace
+
+TEST_F(PortList, ListsPresentPortsWithProductOrDriverAndSkipsPhantoms) {
+  // An on-board UART: the serial core's "port" layer, then the real driver.
+  const fs::path uart = AddTty("ttyS0", "pnp0/00:00/00:00:0/00:00:0.0");
+  SetDriver(uart, "port");
+  SetDriver(uart.parent_path().parent_path(), "serial");
+  Write(ttys / "ttyS0" / "type", "4");
+  // A UART slot with no chip behind it.
+  SetDriver(AddTty("ttyS1", "platform/serial8250"), "serial8250");
+  Write(ttys / "ttyS1" / "type", "0");
+  // A USB adapter names its product two levels up.
+  const fs::path usb = AddTty("ttyUSB0", "usb1/1-1/1-1:1.0/ttyUSB0");
+  SetDriver(usb, "ftdi_sio");
+  Write(usb.parent_path().parent_path() / "product", "FT232R USB UART");
+  SetDriver(AddTty("ttyACM10", "usb1/1-2/1-2:1.0"), "cdc_acm");
+  SetDriver(AddTty("ttyACM2", "usb1/1-3/1-3:1.0"), "cdc_acm");
+  // Virtual terminals and consoles have no device.
+  fs::create_directories(ttys / "tty0");
+  fs::create_directories(ttys / "console");
+
+  EXPECT_EQ(List(), (std::vector<std::string>{"ttyACM2  cdc_acm", "ttyACM10  cdc_acm",
+                                               "ttyS0  serial", "ttyUSB0  FT232R USB UART"}));
+}
+
+TEST_F(PortList, AppendsRunningBoardsAndNeverClears) {
+  const fs::path pty = root / "pts-7";
+  Write(pty, "");
+  const std::string record = RegisterVirtualPort({pty.string(), "Bench board"}, boards.string());
+  // A board that died without removing its record is not listed.
+  Write(boards / "999999999.port", pty.string() + "\nGone board");
+  // Nor is a board whose port has disappeared.
+  Write(boards / "1.port", "/dev/tarnwick-vanished\nOld board");
+
+  std::vector<std::string> list{"kept"};
+  AppendSystemPorts(list, ttys.string(), boards.string());
+  AppendSystemPorts(list, ttys.string(), boards.string());
+  const std::string entry = pty.string() + "  Bench board";
+  EXPECT_EQ(list, (std::vector<std::string>{"kept", entry, entry}));
+
+  UnregisterVirtualPort(record);
+  EXPECT_TRUE(List().empty());
+}
+
+TEST(PortListOfThisMachine, AppendsWithoutFailing) {
+  std::vector<std::string> list{"first"};
+  TComPort::EnumPorts(list);
+  ASSERT_FALSE(list.empty());
+  EXPECT_EQ(list.front(), "first");
+  for (std::size_t i = 1; i < list.size(); ++i) EXPECT_NE(list[i].find("  "), std::string::npos) << list[i];
+}
