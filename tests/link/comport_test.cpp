@@ -1,7 +1,7 @@
 // The serial port against the virtual board, through a real pty.
 #include "link/comport.h"
 #include "link/portpath.h"
-#include "ptyboard.h"
+#include "board/ptyboard.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

@@ -1,0 +1,229 @@
+#include "platform/profile.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <optional>
+#include <sstream>
+#include <system_error>
+#include <utility>
+
+#include "platform/errors.h"
+#include "platform/numtext.h"
+
+namespace {
+
+constexpr std::string_view Blanks = " \t\v\f\x1A";
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t MaxValueLength = 2047;
+constexpr auto npos = std::string_view::npos;
+
+std::string_view Trim(std::string_view text) {
+  const auto first = text.find_first_not_of(Blanks);
+  if (first == npos) return {};
+  return text.substr(first, text.find_last_not_of(Blanks) - first + 1);
+}
+
+// Only ASCII letters fold: bytes from 0x80 are code-page characters.
+char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, {}, FoldCase, FoldCase);
+}
+
+// The name of a "[name]" line; a line without "]" opens no section.
+std::optional<std::string_view> HeaderName(std::string_view line) {
+  line = Trim(line);
+  const auto close = line.rfind(']');
+  if (!line.starts_with('[') || close == npos) return std::nullopt;
+  return Trim(line.substr(1, close - 1));
+}
+
+bool IsKeyLine(std::string_view line) { return line.find('=') != npos; }
+
+std::string_view KeyName(std::string_view line) { return Trim(line.substr(0, line.find('='))); }
+
+std::string ValueText(std::string_view line) {
+  std::string_view value = line.substr(line.find('=') + 1);
+  value = Trim(value.substr(0, value.find('\0')));
+  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                      value.back() == value.front();
+  if (quoted) value = value.substr(1, value.size() - 2);
+  return std::string(value.substr(0, MaxValueLength));
+}
+
+// The lines of one section: its header (none for the nameless section that
+// the lines before the first header form), then its body up to the next header.
+struct SectionSpan {
+  std::size_t first;
+  std::size_t body;
+  std::size_t end;
+};
+
+// Every copy of the section, in file order.
+std::vector<SectionSpan> SectionsNamed(const std::vector<std::string>& lines,
+                                       std::string_view name) {
+  std::vector<SectionSpan> found;
+  SectionSpan current{0, 0, 0};
+  bool inside = name.empty();
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const auto header = HeaderName(lines[i]);
+    if (!header) continue;
+    if (inside) found.push_back({current.first, current.body, i});
+    current = {i, i + 1, 0};
+    inside = SameName(*header, name);
+  }
+  if (inside) found.push_back({current.first, current.body, lines.size()});
+  return found;
+}
+
+std::optional<std::size_t> FindKey(const std::vector<std::string>& lines,
+                                   const SectionSpan& section, std::string_view key) {
+  for (std::size_t i = section.body; i < section.end; ++i)
+    if (IsKeyLine(lines[i]) && SameName(KeyName(lines[i]), key)) return i;
+  return std::nullopt;
+}
+
+std::size_t AfterLastKeyLine(const std::vector<std::string>& lines, const SectionSpan& section) {
+  for (std::size_t i = section.end; i > section.body; --i)
+    if (IsKeyLine(lines[i - 1])) return i;
+  return section.body;
+}
+
+// Digits after a "$" or "0x" prefix; 0 for decimal text. Only for text that
+// converts, where "$", "x" and "X" can stand only in the prefix.
+std::size_t HexDigitCount(std::string_view text) {
+  const auto prefixEnd = text.find_last_of("$xX");
+  return prefixEnd == npos ? 0 : text.size() - prefixEnd - 1;
+}
+
+std::optional<std::int32_t> IntegerValue(std::string_view text) {
+  const auto value = ParseIntegerText(text);
+  if (!value) return std::nullopt;
+  const auto hexDigits = HexDigitCount(text);
+  if (hexDigits > 0 && hexDigits <= 8)
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(*value));
+  using Limits = std::numeric_limits<std::int32_t>;
+  if (*value < Limits::min() || *value > Limits::max()) return std::nullopt;
+  return static_cast<std::int32_t>(*value);
+}
+
+// A file that cannot be read (missing, a folder, no access) has no content.
+// Copying the buffer as a whole turns a read error into an empty result.
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return std::move(content).str();
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    lines.emplace_back(text.substr(0, end));
+    text.remove_prefix(end == npos ? text.size() : end + 1);
+  }
+  return lines;
+}
+
+bool WriteNewFile(const std::filesystem::path& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  out.close();
+  return !out.fail();
+}
+
+}  // namespace
+
+ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {
+  std::string content = ReadWholeFile(path_);
+  byteOrderMark_ = content.starts_with(ByteOrderMark);
+  if (byteOrderMark_) content.erase(0, ByteOrderMark.size());
+  std::erase(content, '\r');
+  lines_ = SplitLines(content);
+}
+
+const std::string& ProfileFile::FileName() const { return path_; }
+
+std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const {
+  const auto sections = SectionsNamed(lines_, section);
+  if (sections.empty()) return std::string(defaultValue);
+  const auto line = FindKey(lines_, sections.front(), key);
+  return line ? ValueText(lines_[*line]) : std::string(defaultValue);
+}
+
+std::int32_t ProfileFile::ReadInteger(std::string_view section, std::string_view key,
+                                      std::int32_t defaultValue) const {
+  return IntegerValue(ReadString(section, key, "")).value_or(defaultValue);
+}
+
+bool ProfileFile::ReadBool(std::string_view section, std::string_view key,
+                           bool defaultValue) const {
+  const auto value = IntegerValue(ReadString(section, key, ""));
+  return value ? *value != 0 : defaultValue;
+}
+
+double ProfileFile::ReadFloat(std::string_view section, std::string_view key,
+                              double defaultValue) const {
+  return ParseDecimalText(ReadString(section, key, "")).value_or(defaultValue);
+}
+
+void ProfileFile::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+  std::string line = std::string(key) + "=" + std::string(value);
+  std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
+
+  const auto sections = SectionsNamed(lines_, section);
+  if (sections.empty()) {
+    lines_.push_back("[" + std::string(section) + "]");
+    lines_.push_back(std::move(line));
+  } else if (const auto existing = FindKey(lines_, sections.front(), key)) {
+    lines_[*existing] = std::move(line);
+  } else {
+    const auto at = AfterLastKeyLine(lines_, sections.front());
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+  }
+}
+
+void ProfileFile::WriteInteger(std::string_view section, std::string_view key,
+                               std::int64_t value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void ProfileFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+  WriteString(section, key, value ? "1" : "0");
+}
+
+void ProfileFile::WriteFloat(std::string_view section, std::string_view key, double value) {
+  WriteString(section, key, FormatNumber(value));
+}
+
+void ProfileFile::EraseSection(std::string_view section) {
+  const auto sections = SectionsNamed(lines_, section);
+  for (auto span = sections.rbegin(); span != sections.rend(); ++span)
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(span->first),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(span->end));
+}
+
+void ProfileFile::Save() const {
+  std::string content = byteOrderMark_ ? std::string(ByteOrderMark) : std::string();
+  for (const auto& line : lines_) content += line + "\n";
+
+  // The new content goes to a file beside the old one, which it then
+  // replaces in one step: a failure at any point leaves the old file whole.
+  const std::filesystem::path target(path_);
+  std::filesystem::path temporary = target;
+  temporary += ".saving";
+  std::error_code error;
+  if (WriteNewFile(temporary, content))
+    std::filesystem::rename(temporary, target, error);
+  else
+    error = std::make_error_code(std::errc::io_error);
+  if (!error) return;
+
+  std::filesystem::remove(temporary, error);
+  throw WriteError("Unable to write to " + path_);
+}

@@ -1,0 +1,166 @@
+// The application shell: windows, captions, start-up, shortcuts, error box.
+#include "app/about.h"
+#include "app/mainform.h"
+#include "app/splash.h"
+#include "capture/chartmain.h"
+#include "capture/chartoptions.h"
+#include "link/comport.h"
+#include "link/comportmain.h"
+#include "link/debug.h"
+#include "panel/mspimain.h"
+#include "platform/placement.h"
+#include "windows_fixture.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+class Shell : public WindowsTest {
+ protected:
+  void SetUp() override {
+    WindowsTest::SetUp();
+    CreateProgramWindows();
+  }
+};
+
+}  // namespace
+
+TEST(FullStop, IsAddedWhenTheLastCharacterSortsAfterAFullStop) {
+  EXPECT_EQ(WithFullStop("Value is out of range"), "Value is out of range.");
+  EXPECT_EQ(WithFullStop("Unable to write to /x/tarnwick.ini"), "Unable to write to /x/tarnwick.ini.");
+  EXPECT_EQ(WithFullStop("'' is not a valid integer value"), "'' is not a valid integer value.");
+  EXPECT_EQ(WithFullStop("build 42"), "build 42.");
+  EXPECT_EQ(WithFullStop("Done."), "Done.");
+  EXPECT_EQ(WithFullStop("Stop!"), "Stop!");
+  EXPECT_EQ(WithFullStop("range -"), "range -");
+  EXPECT_EQ(WithFullStop(""), "");
+}
+
+TEST_F(Shell, AnExceptionLeavingAHandlerIsShownInTheStandardErrorBox) {
+  RunHandler([] { throw std::runtime_error("Value is out of range"); });
+  RunHandler([] { throw 42; });
+  bool after = false;
+  RunHandler([&] { after = true; });
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "Value is out of range.");
+  EXPECT_EQ(boxes[0].caption, "Velkor Tarnwick");
+  EXPECT_EQ(boxes[0].icon, BoxIcon::Error);
+  EXPECT_EQ(boxes[1].text, "");  // not one of ours: no text to show
+  EXPECT_TRUE(after);
+}
+
+TEST_F(Shell, EveryWindowHasItsExactCaption) {
+  const std::vector<std::pair<QWidget*, QString>> windows{
+      {formMain, "Velkor Tarnwick (v 2.6.0)"}, {formChart, "Chart"},
+      {formComPort, "Port dialog"},           {formMSPI, "Set MSPI"},
+      {formChartOptions, "Chart Options"},    {formAbout, "About"},
+      {formDebug, "Debug"},                   {formSplash, "splash"}};
+  for (const auto& [window, caption] : windows) {
+    window->winId();  // the toolkit's own window carries what the desktop shows
+    EXPECT_EQ(window->windowTitle(), caption);
+    EXPECT_EQ(window->windowHandle()->title(), caption);
+  }
+  EXPECT_EQ(formMain->Build, 3600);
+  EXPECT_EQ(formMain->Version, "2.6.0");
+}
+
+TEST_F(Shell, MainMenuHasItsItemsInOrder) {
+  const QList<QAction*> bar = formMain->MainMenu->actions();
+  ASSERT_EQ(bar.size(), 3);
+  EXPECT_EQ(bar[0], formMain->N1);
+  EXPECT_EQ(bar[1], formMain->N5);
+  EXPECT_EQ(bar[2], formMain->N6);
+  EXPECT_EQ(formMain->N1->text(), "File");
+  EXPECT_EQ(formMain->N5->text(), "Chart...");
+  EXPECT_EQ(formMain->N6->text(), "About");
+  const QList<QAction*> file = formMain->N1->menu()->actions();
+  ASSERT_EQ(file.size(), 3);
+  EXPECT_EQ(file[0]->text(), "Port...");
+  EXPECT_EQ(file[1]->text(), "Save");
+  EXPECT_EQ(file[2]->text(), "Exit");
+}
+
+TEST_F(Shell, NumbersUseAFullStopWhateverTheLocale) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", 2.5);
+  EXPECT_STREQ(text, "2.5");
+  EXPECT_EQ(QLocale().decimalPoint(), ".");
+}
+
+TEST_F(Shell, StartUpAsksForThePortThenShowsTheSplashThenTheMainWindow) {
+  ModalWatcher watcher({"splash"});
+  formMain->show();
+  ASSERT_TRUE(WaitUntil([&] { return watcher.seen.size() == 2 && !formSplash->isVisible(); }, 5000));
+  EXPECT_EQ(watcher.seen, (QStringList{"Port dialog", "splash"}));
+  EXPECT_EQ(formSplash->ProgressBar1->value(), 100);
+  EXPECT_TRUE(formMain->isVisible());
+  // The port dialog closed without a choice: the port keeps its default name.
+  EXPECT_EQ(formComPort->ComPort->PortName, "COM1");
+}
+
+TEST_F(Shell, SplashFillsItsBarThenClosesOnTheHundredAndFirstTick) {
+  formSplash->show();
+  for (int tick = 1; tick <= 100; ++tick) {
+    formSplash->Timer1Timer();
+    if (tick == 50) {
+      EXPECT_EQ(formSplash->ProgressBar1->value(), 100);
+    }
+  }
+  EXPECT_TRUE(formSplash->isVisible());
+  formSplash->Timer1Timer();
+  EXPECT_FALSE(formSplash->isVisible());
+}
+
+TEST_F(Shell, AboutShowsTheVersionWithItsBuild) {
+  EXPECT_EQ(formAbout->lbRevision->text(), "Software Version : 2.6.0 (build 3600)");
+  EXPECT_EQ(formAbout->lbLabel1->text(), "Product Name : Tarnwick");
+}
+
+TEST(Placement, CentresHorizontallyAboveTheMiddleLine) {
+  // On a 1080-pixel screen the about box ends on row 540, the splash one of
+  // its own heights higher.
+  const auto about = CentredAbove(1920, 1080, 280, 208, 1);
+  EXPECT_EQ(about.top + 208, 540);
+  EXPECT_EQ(about.left, 960 - 140);
+  const auto splash = CentredAbove(1920, 1080, 254, 65, 2);
+  EXPECT_EQ(splash.top + 65, 540 - 65);
+  EXPECT_EQ(splash.left, 960 - 127);
+  EXPECT_EQ(CentredAbove(1921, 1081, 255, 65, 2).left, 960 - 127);
+}
+
+TEST_F(Shell, WindowsArePlacedByTheirFormulas) {
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  const auto about = CentredAbove(screen.width(), screen.height(), formAbout->width(), formAbout->height(), 1);
+  EXPECT_EQ(formAbout->pos(), QPoint(about.left, about.top));
+  const auto port = CentredAbove(screen.width(), screen.height(), formComPort->width(), formComPort->height(), 2);
+  EXPECT_EQ(formComPort->pos(), QPoint(port.left, port.top));
+}
+
+TEST_F(Shell, F1OpensTheAboutBoxWhicheverControlHasTheFocus) {
+  ModalWatcher watcher;  // closes the start-up dialogs, and later the about box
+  formMain->show();
+  ASSERT_TRUE(WaitUntil([&] { return watcher.seen.size() >= 2; }));
+  auto* field = new QLineEdit(formMain);
+  field->show();
+  QApplication::setActiveWindow(formMain);
+  field->setFocus();
+  ASSERT_TRUE(WaitUntil([&] { return field->hasFocus(); }));
+  QTest::keyClick(field, Qt::Key_F1);
+  EXPECT_TRUE(WaitUntil([&] { return watcher.seen.contains("About"); }));
+}
+
+TEST_F(Shell, CtrlDShowsTheOneDebugWindowAndBringsItToTheFront) {
+  formMain->FormKeyUp(Qt::Key_D, Qt::NoModifier);
+  EXPECT_FALSE(formDebug->isVisible());
+  formMain->FormKeyUp(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(formDebug->isVisible());
+  formMain->FormKeyUp(Qt::Key_D, Qt::ControlModifier);
+  EXPECT_TRUE(formDebug->isVisible());
+  EXPECT_EQ(formDebug->windowFlags() & Qt::WindowStaysOnTopHint, Qt::WindowStaysOnTopHint);
+}

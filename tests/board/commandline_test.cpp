@@ -1,0 +1,45 @@
+#include "board/commandline.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(BoardCommandLine, DefaultsDescribeAnOrdinaryBoard) {
+  const BoardCommandLine line = ParseCommandLine({});
+  EXPECT_EQ(line.name, "Tarnwick virtual board");
+  EXPECT_TRUE(line.link.empty());
+  EXPECT_FALSE(line.help);
+  EXPECT_FALSE(line.options.silent);
+  EXPECT_EQ(line.options.answerDelay.count(), 0);
+  EXPECT_EQ(line.options.captureBytes, 4096u);
+}
+
+TEST(BoardCommandLine, EveryOptionReachesItsSetting) {
+  const BoardCommandLine line = ParseCommandLine(
+      {"--name", "Bench board", "--link", "/tmp/board", "--delay-ms", "250", "--silent",
+       "--capture-bytes", "4095", "--cycles", "-12.5", "--amplitude", "1000", "--noise", "0",
+       "--help"});
+  EXPECT_EQ(line.name, "Bench board");
+  EXPECT_EQ(line.link, "/tmp/board");
+  EXPECT_EQ(line.options.answerDelay.count(), 250);
+  EXPECT_TRUE(line.options.silent);
+  EXPECT_EQ(line.options.captureBytes, 4095u);
+  EXPECT_DOUBLE_EQ(line.options.signal.cyclesPerBlock, -12.5);
+  EXPECT_DOUBLE_EQ(line.options.signal.amplitude, 1000.0);
+  EXPECT_DOUBLE_EQ(line.options.signal.noise, 0.0);
+  EXPECT_TRUE(line.help);
+}
+
+TEST(BoardCommandLine, BadArgumentsAreUsageErrors) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"--bogus"},           {"--delay-ms"},          {"--delay-ms", "12ms"},
+      {"--delay-ms", "-1"},  {"--delay-ms", ""},      {"--amplitude", "40000"},
+      {"--noise", "-3"},     {"--cycles", "nan"},     {"--capture-bytes", "1e3"},
+      {"--name", ""},        {"--name", "two\nlines"}, {"extra"},
+  };
+  for (const auto& arguments : bad) {
+    EXPECT_THROW(ParseCommandLine(arguments), UsageError) << arguments.front();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,277 @@
+#include "platform/profile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "platform/errors.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ProfileFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() / ("tarnwick-profile-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder_);
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+  std::string Path() const { return PathOf("layout.ini"); }
+
+  void WriteBytes(const std::string& content) const {
+    std::ofstream(Path(), std::ios::binary) << content;
+  }
+  std::string ReadBytes() const {
+    std::ifstream in(Path(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  ProfileFile Load(const std::string& content) const {
+    WriteBytes(content);
+    return ProfileFile(Path());
+  }
+  std::string SavedBytes(const ProfileFile& file) const {
+    file.Save();
+    return ReadBytes();
+  }
+  std::string ValueOf(const std::string& valueText) const {
+    return Load("[S]\nk=" + valueText + "\n").ReadString("S", "k", "absent");
+  }
+  std::vector<std::string> FolderEntries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder_)) names.push_back(entry.path().filename().string());
+    return names;
+  }
+
+  fs::path folder_;
+};
+
+// ----- reading -----
+
+TEST_F(ProfileFileTest, MissingFileReadsAsEmptyAndIsNotCreated) {
+  const ProfileFile file(Path());
+  EXPECT_EQ(file.FileName(), Path());
+  EXPECT_EQ(file.ReadString("USB", "BaudRate", "none"), "none");
+  EXPECT_EQ(file.ReadInteger("USB", "BaudRate", 115200), 115200);
+  EXPECT_FALSE(fs::exists(Path()));
+}
+
+TEST_F(ProfileFileTest, ValuesAreTrimmedAndLoseOneMatchingPairOfQuotes) {
+  EXPECT_EQ(ValueOf(" \t v  w \v\f\x1A"), "v  w");
+  EXPECT_EQ(ValueOf("\" v \""), " v ");
+  EXPECT_EQ(ValueOf("  'x'  "), "x");
+  EXPECT_EQ(ValueOf("\"\"x\"\""), "\"x\"");
+  EXPECT_EQ(ValueOf("\"x'"), "\"x'");
+  EXPECT_EQ(ValueOf("\"x"), "\"x");
+  EXPECT_EQ(ValueOf("\""), "\"");
+  EXPECT_EQ(ValueOf("a=b"), "a=b");
+  EXPECT_EQ(ValueOf("\xA0v\xA0"), "\xA0v\xA0");
+}
+
+TEST_F(ProfileFileTest, AbsentKeyGivesDefaultButEmptyValueGivesEmptyText) {
+  const ProfileFile file = Load("top=0\n[S]\nempty=\nblank=  \nplain\n=nameless\n key with blanks = 1\n");
+  EXPECT_EQ(file.ReadString("S", "empty", "d"), "");
+  EXPECT_EQ(file.ReadString("S", "blank", "d"), "");
+  EXPECT_EQ(file.ReadString("S", "missing", "d"), "d");
+  EXPECT_EQ(file.ReadString("S", "plain", "d"), "d");
+  EXPECT_EQ(file.ReadString("S", "", "d"), "nameless");
+  EXPECT_EQ(file.ReadString("S", "key with blanks", "d"), "1");
+  EXPECT_EQ(file.ReadString("Other", "empty", "d"), "d");
+  EXPECT_EQ(file.ReadString("S", "top", "d"), "d");
+  EXPECT_EQ(file.ReadString("", "top", "d"), "0");
+}
+
+TEST_F(ProfileFileTest, NamesMatchWithoutRegardToAsciiLetterCaseOnly) {
+  const ProfileFile file = Load("[usb]\nBAUDRATE=9600\n[\xC4x]\nk=1\n");
+  EXPECT_EQ(file.ReadString("USB", "BaudRate", "d"), "9600");
+  EXPECT_EQ(file.ReadString("\xC4X", "K", "d"), "1");
+  EXPECT_EQ(file.ReadString("\xE4x", "k", "d"), "d");
+}
+
+TEST_F(ProfileFileTest, HeaderRunsToTheLastBracketAndNeedsOne) {
+  const ProfileFile file = Load(" [ USB ] trailing\nBaudRate=1\n[a]b]\nk=2\n[CHART\nMaxY=3\n");
+  EXPECT_EQ(file.ReadString("USB", "BaudRate", "d"), "1");
+  EXPECT_EQ(file.ReadString("a]b", "k", "d"), "2");
+  EXPECT_EQ(file.ReadString("a]b", "MaxY", "d"), "3");
+  EXPECT_EQ(file.ReadString("CHART", "MaxY", "d"), "d");
+  EXPECT_EQ(file.ReadString("[CHART", "MaxY", "d"), "d");
+}
+
+TEST_F(ProfileFileTest, HasNoComments) {
+  const ProfileFile file = Load("[USB]\n;BaudRate=1\n#x=2\nBaudRate=9600 ; fast\n");
+  EXPECT_EQ(file.ReadString("USB", ";BaudRate", "d"), "1");
+  EXPECT_EQ(file.ReadString("USB", "#x", "d"), "2");
+  EXPECT_EQ(file.ReadString("USB", "BaudRate", "d"), "9600 ; fast");
+  EXPECT_EQ(file.ReadInteger("USB", "BaudRate", 115200), 115200);
+}
+
+TEST_F(ProfileFileTest, FirstKeyAndFirstCopyOfASectionWin) {
+  const ProfileFile file = Load("[S]\nk=1\nK=2\n[T]\n[s]\nk=3\nonly=4\n");
+  EXPECT_EQ(file.ReadString("S", "k", "d"), "1");
+  EXPECT_EQ(file.ReadString("S", "only", "d"), "d");
+}
+
+TEST_F(ProfileFileTest, CrLfAndByteOrderMarkReadTheSame) {
+  const ProfileFile file = Load("\xEF\xBB\xBF[USB]\r\nBaudRate=9600\r\nName = \"x\" \r\n[CHART]\r\nMaxY=5");
+  EXPECT_EQ(file.ReadInteger("USB", "BaudRate", 0), 9600);
+  EXPECT_EQ(file.ReadString("USB", "Name", "d"), "x");
+  EXPECT_EQ(file.ReadFloat("CHART", "MaxY", 0), 5.0);
+}
+
+TEST_F(ProfileFileTest, ValueIsCutAt2047AndEndsAtNul) {
+  EXPECT_EQ(ValueOf(std::string(3000, 'a')), std::string(2047, 'a'));
+  EXPECT_EQ(ValueOf("\"" + std::string(2047, 'b') + "\""), std::string(2047, 'b'));
+  EXPECT_EQ(ValueOf(std::string("ab\0cd", 5)), "ab");
+  EXPECT_EQ(ValueOf(std::string("ab \0cd", 6)), "ab");
+  EXPECT_EQ(ValueOf("\x80\xFF"), "\x80\xFF");
+}
+
+// ----- value forms -----
+
+TEST_F(ProfileFileTest, IntegerFormTakesDecimalAndPrefixedHexadecimal) {
+  const auto integerOf = [&](const std::string& text) {
+    return Load("[USB]\nBaudRate=" + text + "\n").ReadInteger("USB", "BaudRate", 115200);
+  };
+  EXPECT_EQ(integerOf("9600"), 9600);
+  EXPECT_EQ(integerOf("  -12"), -12);
+  EXPECT_EQ(integerOf("0x1C200"), 115200);
+  EXPECT_EQ(integerOf("$1c200"), 115200);
+  EXPECT_EQ(integerOf("0X1C200"), 115200);
+  EXPECT_EQ(integerOf("$FFFFFFFF"), -1);
+  EXPECT_EQ(integerOf("0x80000000"), INT32_MIN);
+  EXPECT_EQ(integerOf("2147483647"), INT32_MAX);
+  EXPECT_EQ(integerOf("-2147483648"), INT32_MIN);
+  for (const char* text : {"2147483648", "-2147483649", "4294967295", "$100000000", "0x", "$", "x10",
+                           "yes", "9600 ; fast", "1.5", ""})
+    EXPECT_EQ(integerOf(text), 115200) << '"' << text << '"';
+}
+
+TEST_F(ProfileFileTest, BooleanFormIsAnyNonZeroInteger) {
+  const auto boolOf = [&](const std::string& text, bool defaultValue) {
+    return Load("[CHART]\nQAM=" + text + "\n").ReadBool("CHART", "QAM", defaultValue);
+  };
+  EXPECT_TRUE(boolOf("1", false));
+  EXPECT_TRUE(boolOf("2", false));
+  EXPECT_TRUE(boolOf("-1", false));
+  EXPECT_FALSE(boolOf("0", true));
+  EXPECT_FALSE(boolOf("$0", true));
+  EXPECT_FALSE(boolOf("yes", false));
+  EXPECT_TRUE(boolOf("yes", true));
+  EXPECT_TRUE(boolOf("", true));
+  EXPECT_FALSE(Load("").ReadBool("CHART", "QAM", false));
+}
+
+TEST_F(ProfileFileTest, NumberFormTakesDecimalTextWithAPoint) {
+  const auto numberOf = [&](const std::string& text) {
+    return Load("[CHART]\nFREQ=" + text + "\n").ReadFloat("CHART", "FREQ", 150);
+  };
+  EXPECT_EQ(numberOf("2000"), 2000.0);
+  EXPECT_EQ(numberOf("-1.5E3"), -1500.0);
+  EXPECT_EQ(numberOf(".5"), 0.5);
+  EXPECT_EQ(numberOf("\"12.5\""), 12.5);
+  for (const char* text : {"", "1,5", "abc", "1e", "inf", "0x10"})
+    EXPECT_EQ(numberOf(text), 150.0) << '"' << text << '"';
+}
+
+// ----- writing -----
+
+TEST_F(ProfileFileTest, WritesReplaceAddAfterLastKeyOrAppendTheSection) {
+  ProfileFile file = Load("[A]\nk=1\n\n[b]\n x = 1 \n;note\n\n[Empty]\n\n[Other]\n  odd line \t\nz = 9\n");
+  file.WriteString("B", "X", "2");
+  file.WriteString("b", "y", "3");
+  file.WriteString("empty", "e", "\xB5V");
+  file.WriteString("New", "n", "v");
+  file.WriteString("New", "m", "w");
+  EXPECT_EQ(SavedBytes(file),
+            "[A]\nk=1\n\n[b]\nX=2\ny=3\n;note\n\n[Empty]\ne=\xB5V\n\n[Other]\n  odd line \t\nz = 9\n"
+            "[New]\nn=v\nm=w\n");
+}
+
+TEST_F(ProfileFileTest, WritesNumberForms) {
+  ProfileFile file(Path());
+  file.WriteInteger("USB", "BaudRate", 115200);
+  file.WriteBool("CHART", "QAM", true);
+  file.WriteBool("CHART", "AVG", false);
+  file.WriteFloat("CHART", "MinY", -10000);
+  file.WriteFloat("CHART", "FREQ", 0.1);
+  file.WriteFloat("CHART", "MaxY", 1.5e20);
+  EXPECT_EQ(SavedBytes(file),
+            "[USB]\nBaudRate=115200\n[CHART]\nQAM=1\nAVG=0\nMinY=-10000\nFREQ=0.1\nMaxY=1.5E20\n");
+}
+
+TEST_F(ProfileFileTest, LineBreaksOfAValueAreDropped) {
+  ProfileFile file = Load("[S]\nk=0\n");
+  file.WriteString("S", "k", "a\r\nb=c\nd\r");
+  EXPECT_EQ(SavedBytes(file), "[S]\nk=ab=cd\n");
+  EXPECT_EQ(ProfileFile(Path()).ReadString("S", "b", "none"), "none");
+}
+
+TEST_F(ProfileFileTest, EraseRemovesEveryCopyOfTheSection) {
+  ProfileFile file = Load("[TAGS]\na=1\n[Keep]\nk=1\n[tags]\nb=2\n[TAGS\nc=3\n\n[Keep2]\n");
+  file.EraseSection("Tags");
+  EXPECT_EQ(file.ReadString("TAGS", "b", "gone"), "gone");
+  EXPECT_EQ(SavedBytes(file), "[Keep]\nk=1\n[Keep2]\n");
+}
+
+// ----- saving -----
+
+TEST_F(ProfileFileTest, SaveKeepsUntouchedBytesAndDropsEveryCr) {
+  const std::string original =
+      "\xEF\xBB\xBF[Vendor] x\r\n  odd \t line\r\nKey = \"v\" \r\n\r\n[USB]\r\nBaudRate=9600\r\n"
+      "[Other]\r\nmid\rdle=\xE4\r\n";
+  ProfileFile file = Load(original);
+  file.WriteInteger("usb", "BaudRate", 115200);
+  EXPECT_EQ(SavedBytes(file),
+            "\xEF\xBB\xBF[Vendor] x\n  odd \t line\nKey = \"v\" \n\n[USB]\nBaudRate=115200\n"
+            "[Other]\nmiddle=\xE4\n");
+}
+
+TEST_F(ProfileFileTest, SaveHandlesAFileOfAnySize) {
+  ProfileFile file(Path());
+  for (int i = 0; i < 2000; ++i) file.WriteString("BOXES", "box" + std::to_string(i), std::string(100, 'c'));
+  file.Save();
+  EXPECT_GT(fs::file_size(Path()), 200000u);
+  EXPECT_EQ(ProfileFile(Path()).ReadString("BOXES", "box1999", "d"), std::string(100, 'c'));
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"layout.ini"});
+}
+
+TEST_F(ProfileFileTest, SaveIntoAMissingFolderFailsAndCreatesNothing) {
+  const std::string path = PathOf("missing/layout.ini");
+  ProfileFile file(path);
+  file.WriteInteger("USB", "BaudRate", 115200);
+  try {
+    file.Save();
+    FAIL() << "no error";
+  } catch (const WriteError& error) {
+    EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+  }
+  EXPECT_TRUE(FolderEntries().empty());
+}
+
+TEST_F(ProfileFileTest, SaveOverAFolderFailsAndLeavesNoTemporaryFile) {
+  fs::create_directory(Path());
+  ProfileFile file(Path());
+  file.WriteInteger("USB", "BaudRate", 115200);
+  EXPECT_THROW(file.Save(), WriteError);
+  EXPECT_TRUE(fs::is_directory(Path()));
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"layout.ini"});
+}
+
+TEST_F(ProfileFileTest, FailedSaveLeavesTheOldFileAsItWas) {
+  const std::string original = "[USB]\r\nBaudRate=9600\r\n[Other]\r\nk=v\r\n";
+  ProfileFile file = Load(original);
+  file.EraseSection("Other");
+  file.WriteInteger("USB", "BaudRate", 115200);
+  // Something standing where the new content is first written.
+  fs::create_directory(Path() + ".saving");
+  EXPECT_THROW(file.Save(), WriteError);
+  EXPECT_EQ(ReadBytes(), original);
+}
+
+}  // namespace

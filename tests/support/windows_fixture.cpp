@@ -1,0 +1,56 @@
+#include "windows_fixture.h"
+
+#include "app/windows.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWidget>
+#include <fstream>
+#include <unistd.h>
+
+std::filesystem::path WindowsTest::Folder() {
+  static const std::filesystem::path folder = [] {
+    auto path = std::filesystem::temp_directory_path() / ("tarnwick-ui-" + std::to_string(getpid()));
+    std::filesystem::create_directories(path);
+    return path;
+  }();
+  return folder;
+}
+
+void WindowsTest::WriteLayout(const std::string& text) { std::ofstream(LayoutFile()) << text; }
+
+void WindowsTest::CreateProgramWindows() {
+  static bool created = false;
+  if (created) return;
+  created = true;
+  CreateWindows(LayoutFile());
+}
+
+void WindowsTest::SetUp() {
+  previous = SetMessageBoxPresenter([this](const MessageBoxRequest& box) { boxes.push_back(box); });
+}
+
+void WindowsTest::TearDown() {
+  SetMessageBoxPresenter(previous);
+}
+
+ModalWatcher::ModalWatcher(QStringList leaveOpen) : leaveOpen(std::move(leaveOpen)) {
+  QObject::connect(&timer, &QTimer::timeout, [this] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible()) return;
+    const QString title = modal->windowTitle();
+    if (seen.isEmpty() || seen.back() != title) seen << title;
+    if (!this->leaveOpen.contains(title)) modal->close();
+  });
+  timer.start(5);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > milliseconds) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return true;
+}

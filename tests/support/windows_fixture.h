@@ -1,0 +1,46 @@
+#pragma once
+// Widget tests run against the program's real windows, created once per test
+// process with a layout file of the test's own. Message boxes are recorded
+// instead of shown, and modal windows are closed by a watcher.
+#include "platform/messages.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <vector>
+
+class WindowsTest : public ::testing::Test {
+ protected:
+  static std::filesystem::path Folder();
+  static std::string LayoutFile() { return (Folder() / "tarnwick.ini").string(); }
+
+  // Writes the layout file, before the windows are created.
+  static void WriteLayout(const std::string& text);
+  // Creates the eight windows (once per process).
+  static void CreateProgramWindows();
+
+  void SetUp() override;
+  void TearDown() override;
+
+  std::vector<MessageBoxRequest> boxes;
+
+ private:
+  MessageBoxPresenter previous;
+};
+
+// Records the caption of every modal window that opens and closes it again,
+// unless told to leave it to close by itself.
+class ModalWatcher {
+ public:
+  explicit ModalWatcher(QStringList leaveOpen = {});
+  QStringList seen;
+
+ private:
+  QTimer timer;
+  QStringList leaveOpen;
+};
+
+// Runs the event loop until the condition holds or two seconds pass.
+bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 2000);

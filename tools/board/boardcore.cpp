@@ -1,0 +1,170 @@
+#include "board/boardcore.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace {
+
+constexpr std::uint8_t kPreambleByte = 0xFF;
+constexpr int kPreambleLength = 4;
+constexpr int kLongFrameGroups = 4;
+constexpr std::uint8_t kWrite = 0x47;
+constexpr std::uint8_t kRead = 0xBB;
+constexpr std::uint8_t kCapture = 0xBC;
+constexpr std::string_view kHello = "Hello!";
+
+bool IsCommandGroup(const std::array<std::uint8_t, 4>& group) {
+  const std::uint8_t code = group[0];
+  return (code == kWrite || code == kRead || code == kCapture) && group[3] == 0x00;
+}
+
+void AppendBigEndian16(std::vector<std::uint8_t>& bytes, std::int16_t value) {
+  const auto bits = static_cast<std::uint16_t>(value);
+  bytes.push_back(static_cast<std::uint8_t>(bits >> 8));
+  bytes.push_back(static_cast<std::uint8_t>(bits));
+}
+
+}  // namespace
+
+BoardCore::BoardCore(const BoardOptions& options) : options_(options), tone_(options.signal) {}
+
+void BoardCore::Receive(std::span<const std::uint8_t> bytes, TimePoint now) {
+  if (bytes.empty()) return;
+  EndFrameIfQuiet(now);
+  for (const std::uint8_t byte : bytes) Feed(byte, now);
+  lastByte_ = now;
+}
+
+std::vector<std::uint8_t> BoardCore::Poll(TimePoint now) {
+  EndFrameIfQuiet(now);
+  std::vector<std::uint8_t> due;
+  while (!answers_.empty() && answers_.front().due <= now) {
+    const auto& bytes = answers_.front().bytes;
+    due.insert(due.end(), bytes.begin(), bytes.end());
+    answers_.pop_front();
+  }
+  return due;
+}
+
+std::optional<BoardCore::TimePoint> BoardCore::NextDeadline() const {
+  std::optional<TimePoint> next = QuietDeadline();
+  if (!answers_.empty() && (!next || answers_.front().due < *next)) next = answers_.front().due;
+  return next;
+}
+
+std::uint8_t BoardCore::Register(int index) const { return registers_.at(index); }
+
+void BoardCore::SetRegister(int index, std::uint8_t value) { registers_.at(index) = value; }
+
+std::optional<BoardCore::TimePoint> BoardCore::QuietDeadline() const {
+  if (!pendingRead_) return std::nullopt;
+  return lastByte_ + kQuietTime;
+}
+
+void BoardCore::EndFrameIfQuiet(TimePoint now) {
+  const auto deadline = QuietDeadline();
+  if (deadline && *deadline <= now) CloseFrame(*deadline);
+}
+
+void BoardCore::Feed(std::uint8_t byte, TimePoint now) {
+  if (inFrame_) {
+    FeedInsideFrame(byte, now);
+  } else {
+    FeedOutsideFrame(byte, now);
+  }
+}
+
+void BoardCore::FeedOutsideFrame(std::uint8_t byte, TimePoint now) {
+  if (byte != kPreambleByte) {
+    preambleBytes_ = 0;
+    MatchHello(byte, now);
+    return;
+  }
+  helloMatched_ = 0;
+  if (++preambleBytes_ == kPreambleLength) {
+    preambleBytes_ = 0;
+    inFrame_ = true;
+  }
+}
+
+void BoardCore::MatchHello(std::uint8_t byte, TimePoint now) {
+  // "H" occurs only at the start of "Hello!", so a mismatch can only restart
+  // the match at this very byte.
+  if (byte != static_cast<std::uint8_t>(kHello[helloMatched_])) helloMatched_ = 0;
+  if (byte == static_cast<std::uint8_t>(kHello[helloMatched_])) ++helloMatched_;
+  if (helloMatched_ == kHello.size()) {
+    helloMatched_ = 0;
+    Send({kHello.begin(), kHello.end()}, now);
+  }
+}
+
+void BoardCore::FeedInsideFrame(std::uint8_t byte, TimePoint now) {
+  if (groupFill_ == 0 && byte == kPreambleByte) {
+    // A command code is never FF: before the first group this is a longer
+    // preamble, after it the start of the next frame.
+    if (groupsDone_ == 0) return;
+    CloseFrame(now);
+    FeedOutsideFrame(byte, now);
+    return;
+  }
+  group_[groupFill_++] = byte;
+  if (groupFill_ < group_.size()) return;
+  // A frame cut short by a new preamble leaves FF in a group's last byte.
+  if (!IsCommandGroup(group_)) {
+    CloseFrame(now);
+    return;
+  }
+  groupFill_ = 0;
+  Execute(group_, now);
+  if (++groupsDone_ == kLongFrameGroups) CloseFrame(now);
+}
+
+void BoardCore::Execute(const std::array<std::uint8_t, 4>& group, TimePoint now) {
+  const std::uint8_t code = group[0];
+  const std::uint8_t reg = group[1];
+  if (code == kWrite) {
+    registers_[reg] = group[2];
+  } else if (code == kRead) {
+    // Each read group adds its register to the value, first one most
+    // significant: one register for a short frame, four for a long one.
+    if (!pendingRead_) pendingRead_ = PendingRead{reg, 0};
+    pendingRead_->value = (pendingRead_->value << 8) | registers_[reg];
+  } else {
+    Send(CaptureBlock(), now);
+  }
+}
+
+void BoardCore::CloseFrame(TimePoint at) {
+  if (pendingRead_) {
+    const std::uint32_t value = pendingRead_->value;
+    Send({kRead, pendingRead_->firstRegister, static_cast<std::uint8_t>(value >> 24),
+          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 8),
+          static_cast<std::uint8_t>(value)},
+         at);
+    pendingRead_.reset();
+  }
+  // Bytes of an unfinished group were not a command after all: they may be
+  // noise, the link check's text or the start of the next preamble.
+  const std::vector<std::uint8_t> leftover(group_.begin(), group_.begin() + groupFill_);
+  inFrame_ = false;
+  groupFill_ = 0;
+  groupsDone_ = 0;
+  for (const std::uint8_t byte : leftover) Feed(byte, at);
+}
+
+void BoardCore::Send(std::vector<std::uint8_t> bytes, TimePoint at) {
+  if (options_.silent || bytes.empty()) return;
+  answers_.push_back({at + options_.answerDelay, std::move(bytes)});
+}
+
+std::vector<std::uint8_t> BoardCore::CaptureBlock() {
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(options_.captureBytes + 3);
+  while (bytes.size() < options_.captureBytes) {
+    const IqSample sample = tone_.Next();
+    AppendBigEndian16(bytes, sample.i);
+    AppendBigEndian16(bytes, sample.q);
+  }
+  bytes.resize(options_.captureBytes);
+  return bytes;
+}
