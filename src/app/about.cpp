@@ -18,11 +18,13 @@ TformAbout* formAbout = nullptr;
 
 namespace {
 
-QLabel* CentredLabel(QWidget* parent, int left, int top, const QString& text) {
-  auto* label = new QLabel(text, parent);
+// The design's left edges centre each label on the panel in the design's
+// font; centring on the panel keeps that in whatever font the desktop has.
+QLabel* CentredLabel(QWidget* panel, int top, const QString& text) {
+  auto* label = new QLabel(text, panel);
   label->setAlignment(Qt::AlignCenter);
   label->adjustSize();
-  label->move(left, top);
+  label->move((panel->width() - label->width()) / 2, top);
   return label;
 }
 
@@ -41,21 +43,20 @@ TformAbout::TformAbout() {
   imgLogo->setGeometry(7, 8, 249, 49);
   imgLogo->setAlignment(Qt::AlignCenter);
   imgLogo->setPixmap(TarnwickLogo());
-  lbLabel1 = CentredLabel(pnMain, 65, 64, "Product Name : Tarnwick");
-  lbRevision = CentredLabel(pnMain, 50, 80,
+  lbLabel1 = CentredLabel(pnMain, 64, "Product Name : Tarnwick");
+  lbRevision = CentredLabel(pnMain, 80,
                             "Software Version : " + formMain->Version + " (build " +
                                 QString::number(formMain->Build) + ")");
-  lbNotice1 = CentredLabel(pnMain, 70, 96, "Velkor Instruments");
-  lbNotice2 = CentredLabel(pnMain, 72, 112, "Bench register and capture tool");
-  lbLink = new QLabel(MakerSite, pnMain);
+  lbNotice1 = CentredLabel(pnMain, 96, "Velkor Instruments");
+  lbNotice2 = CentredLabel(pnMain, 112, "Bench register and capture tool");
+  lbLink = CentredLabel(pnMain, 130, MakerSite);
   QFont linkFont = lbLink->font();
   linkFont.setPixelSize(12);
   lbLink->setFont(linkFont);
+  lbLink->adjustSize();
+  lbLink->move((pnMain->width() - lbLink->width()) / 2, 130);
   lbLink->setStyleSheet("color: blue;");
   lbLink->setCursor(Qt::PointingHandCursor);
-  lbLink->setAlignment(Qt::AlignCenter);
-  lbLink->adjustSize();
-  lbLink->move(96, 130);
   lbLink->installEventFilter(this);
 
   btnOK = new QPushButton("OK", this);

@@ -6,6 +6,7 @@
 #include "platform/placement.h"
 #include "platform/profile.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -78,6 +79,8 @@ void TformComPort::FillPortList(bool clearAlways) {
   std::vector<std::string> ports;
   TComPort::EnumPorts(ports);
   for (const auto& port : ports) cbComPortList->addItem(QString::fromStdString(port));
+  // Entries are longer than the box is wide: the drop-down shows them whole.
+  cbComPortList->view()->setMinimumWidth(cbComPortList->view()->sizeHintForColumn(0) + 8);
   cbComPortList->setCurrentIndex(selected < cbComPortList->count() ? selected : -1);
 }
 

@@ -12,8 +12,15 @@ class TformDebug : public QWidget {
   TformDebug();
 
   QPlainTextEdit* mmDebug;
-  QLineEdit* edRxCnt;
+  QLineEdit* edRxCnt;  // set by the capture loop
   QPushButton* btnCheck;
+
+  void btnCheckClick();
+  void mmDebugDblClick();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 };
 
 // Shows the debug window, or brings it to the front when it is open already.

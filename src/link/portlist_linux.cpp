@@ -34,8 +34,10 @@ std::string DeviceName(const fs::path& tty) {
     if (fs::exists(device / "product", error)) return FirstLine(device / "product");
     const fs::path link = device / "driver";
     if (driver.empty() && fs::is_symlink(link, error)) {
-      const std::string name = fs::read_symlink(link, error).filename().string();
-      if (name != "port") driver = name;  // the serial core's own layer says nothing
+      const fs::path target = fs::read_symlink(link, error);
+      // The serial core's own layers ("port", "ctrl") name no hardware.
+      if (target.string().find("/serial-base/") == std::string::npos)
+        driver = target.filename().string();
     }
     device = device.parent_path();
   }

@@ -64,8 +64,7 @@ class BoardCoreTest : public ::testing::Test {
     return core.Poll(now);
   }
 
-  BoardOptions options;
-  BoardCore core{options};
+  BoardCore core;
   BoardCore::TimePoint now{std::chrono::seconds(100)};
 };
 
@@ -96,12 +95,6 @@ TEST_F(BoardCoreTest, ShortReadIsAnsweredOnceTheLineIsQuiet) {
   EXPECT_FALSE(core.NextDeadline().has_value());
 }
 
-TEST_F(BoardCoreTest, ShortReadIsAnsweredAtOnceWhenTheNextFrameStarts) {
-  core.SetRegister(3, 0x11);
-  EXPECT_EQ(Send(ShortFrame(kRead, 3) + ShortFrame(kWrite, 3, 0x22)), ReadAnswer(3, 0x11));
-  EXPECT_EQ(core.Register(3), 0x22);
-}
-
 TEST_F(BoardCoreTest, LongReadIsAnsweredAtItsFourthGroupMostSignificantFirst) {
   for (int k = 0; k < 4; ++k) core.SetRegister(12 + k, static_cast<std::uint8_t>(0xF1 + k));
   EXPECT_EQ(Send(LongFrame(kRead, 12)), ReadAnswer(12, 0xF1F2F3F4));
@@ -128,7 +121,8 @@ TEST_F(BoardCoreTest, ResynchronisesOnTheNextPreamble) {
                  LongFrame(kRead, 8)),
             ReadAnswer(8, 0x005A0000));
   // A frame cut off inside its group must not write; the frame after it counts.
-  EXPECT_TRUE(Send(Bytes{0xFF, 0xFF, 0xFF, 0xFF, kWrite, 9} + ShortFrame(kWrite, 10, 0x77)).empty());
+  const Bytes cutOff{0xFF, 0xFF, 0xFF, 0xFF, kWrite, 9};
+  EXPECT_TRUE(Send(cutOff + ShortFrame(kWrite, 10, 0x77)).empty());
   EXPECT_EQ(core.Register(9), 0x5A);
   EXPECT_EQ(core.Register(10), 0x77);
   // A group whose last byte is not 00 is no command and writes nothing.
@@ -136,11 +130,11 @@ TEST_F(BoardCoreTest, ResynchronisesOnTheNextPreamble) {
   EXPECT_EQ(core.Register(12), 0x00);
 }
 
-TEST_F(BoardCoreTest, FfIsAValidRegisterAndDataByte) {
+TEST_F(BoardCoreTest, ShortReadIsAnsweredAtOnceWhenTheNextFrameStarts) {
+  // FF is also a valid register and data byte: it must not pass for a preamble.
   Send(ShortFrame(kWrite, 0xFF, 0xFF));
-  EXPECT_EQ(core.Register(255), 0xFF);
-  EXPECT_EQ(Send(ShortFrame(kRead, 0xFF) + ShortFrame(kRead, 0)),
-            ReadAnswer(0xFF, 0xFF));
+  EXPECT_EQ(Send(ShortFrame(kRead, 0xFF) + ShortFrame(kWrite, 0xFF, 0x22)), ReadAnswer(0xFF, 0xFF));
+  EXPECT_EQ(core.Register(255), 0x22);
 }
 
 TEST_F(BoardCoreTest, LateGroupAfterQuietAnswerDoesNotJoinTheAnsweredFrame) {
@@ -184,12 +178,6 @@ TEST(BoardCoreOptions, SilentBoardAnswersNothing) {
   EXPECT_FALSE(core.NextDeadline().has_value());
 }
 
-TEST(BoardCoreOptions, RegistersOutsideTheBoardAreRefused) {
-  BoardCore core;
-  EXPECT_THROW(core.Register(256), std::out_of_range);
-  EXPECT_THROW(core.SetRegister(-1, 0), std::out_of_range);
-}
-
 class BoardCaptureTest : public ::testing::Test {
  protected:
   Bytes Capture(BoardCore& core) {
@@ -229,7 +217,8 @@ TEST_F(BoardCaptureTest, DefaultSignalIsOneClearSpectralLineWithSomeNoise) {
   EXPECT_NEAR(std::abs(line), 8000.0, 20.0);
   double residual = 0;
   for (std::size_t k = 0; k < samples.size(); ++k) {
-    residual += std::norm(samples[k] - line * std::polar(1.0, 2.0 * std::numbers::pi * cycles * k / 1024.0));
+    const auto tone = line * std::polar(1.0, 2.0 * std::numbers::pi * cycles * k / 1024.0);
+    residual += std::norm(samples[k] - tone);
   }
   const double noiseRms = std::sqrt(residual / 1024.0);
   EXPECT_GT(noiseRms, 1.0);

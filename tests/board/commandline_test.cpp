@@ -4,16 +4,6 @@
 
 namespace {
 
-TEST(BoardCommandLine, DefaultsDescribeAnOrdinaryBoard) {
-  const BoardCommandLine line = ParseCommandLine({});
-  EXPECT_EQ(line.name, "Tarnwick virtual board");
-  EXPECT_TRUE(line.link.empty());
-  EXPECT_FALSE(line.help);
-  EXPECT_FALSE(line.options.silent);
-  EXPECT_EQ(line.options.answerDelay.count(), 0);
-  EXPECT_EQ(line.options.captureBytes, 4096u);
-}
-
 TEST(BoardCommandLine, EveryOptionReachesItsSetting) {
   const BoardCommandLine line = ParseCommandLine(
       {"--name", "Bench board", "--link", "/tmp/board", "--delay-ms", "250", "--silent",

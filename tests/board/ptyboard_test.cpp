@@ -94,15 +94,6 @@ TEST(PtyBoard, LogsEveryReceivedByteInOrder) {
   EXPECT_TRUE(board.Received().empty());
 }
 
-TEST(PtyBoard, SilentBoardLeavesTheClientWaiting) {
-  BoardOptions options;
-  options.silent = true;
-  PtyBoard board(options);
-  Client client(board.PortPath());
-  client.Write(Frame(0xBC, 0));
-  EXPECT_TRUE(client.Read(1, 50ms).empty());
-}
-
 TEST(PtyBoard, VanishedPortGivesTheClientEofAndEio) {
   PtyBoard board;
   Client client(board.PortPath());

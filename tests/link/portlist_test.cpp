@@ -35,8 +35,8 @@ class PortList : public ::testing::Test {
     return device;
   }
 
-  void SetDriver(const fs::path& device, const std::string& driver) {
-    const fs::path target = root / "bus" / "drivers" / driver;
+  void SetDriver(const fs::path& device, const std::string& driver, const std::string& bus = "platform") {
+    const fs::path target = root / "bus" / bus / "drivers" / driver;
     fs::create_directories(target);
     fs::create_symlink(target, device / "driver");
   }
@@ -51,10 +51,12 @@ class PortList : public ::testing::Test {
 }  // namespace
 
 TEST_F(PortList, ListsPresentPortsWithProductOrDriverAndSkipsPhantoms) {
-  // An on-board UART: the serial core's "port" layer, then the real driver.
+  // An on-board UART: the serial core's "port" and "ctrl" layers, then the
+  // real driver.
   const fs::path uart = AddTty("ttyS0", "pnp0/00:00/00:00:0/00:00:0.0");
-  SetDriver(uart, "port");
-  SetDriver(uart.parent_path().parent_path(), "serial");
+  SetDriver(uart, "port", "serial-base");
+  SetDriver(uart.parent_path(), "ctrl", "serial-base");
+  SetDriver(uart.parent_path().parent_path(), "serial", "pnp");
   Write(ttys / "ttyS0" / "type", "4");
   // A UART slot with no chip behind it.
   SetDriver(AddTty("ttyS1", "platform/serial8250"), "serial8250");

@@ -1,6 +1,5 @@
 #include "board/boardcore.h"
 
-#include <algorithm>
 #include <string_view>
 
 namespace {

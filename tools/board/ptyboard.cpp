@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -108,7 +109,8 @@ int PtyBoard::MillisecondsToNextDeadline() const {
   const auto deadline = core_.NextDeadline();
   if (!deadline) return -1;
   // Rounded up: waking before the deadline would only mean another turn.
-  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*deadline - BoardCore::Clock::now());
+  const auto wait =
+      std::chrono::ceil<std::chrono::milliseconds>(*deadline - BoardCore::Clock::now());
   return static_cast<int>(std::max<std::chrono::milliseconds::rep>(wait.count(), 0));
 }
 

@@ -1,0 +1,29 @@
+#include "link/linkcheck.h"
+
+#include "link/comport.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int ReplyBufferSize = 40;  // one byte of it ends the text
+
+}  // namespace
+
+std::string RunLinkCheck(TComPort& port) {
+  port.Open();
+  port.Write(LinkCheckRequest, sizeof LinkCheckRequest - 1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const int waiting = port.InQueueCount();
+  // A longer reply than the buffer holds is read whole, so that nothing is
+  // left for the next exchange, and shown as far as the buffer goes.
+  std::vector<char> reply(std::max(waiting, 0) + 1, '\0');
+  port.Read(reply.data(), waiting);
+  port.Close();
+  reply.resize(std::min<std::size_t>(reply.size(), ReplyBufferSize));
+  reply.back() = '\0';
+  return ">>" + std::to_string(waiting) + " : " + std::string(reply.data());
+}
