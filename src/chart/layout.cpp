@@ -84,7 +84,7 @@ ChartLayout LayOutChart(const QRect& control, const QFontMetrics& metrics, const
   const AxisTicks leftTicks =
       FitTicks(left.range, plotBottom - plotTop, kLeftTickDistance, kLeftLabelSpacing, height);
 
-  const int plotLeft = area.left() + line + kGap + LargestExtent(leftTicks, width) + kGap + kTickLength;
+  const int plotLeft = area.left() + kGap + line + kGap + LargestExtent(leftTicks, width) + kGap + kTickLength;
   const auto fitBottom = [&](int right) {
     return FitTicks(bottom.range, right - plotLeft, kBottomTickDistance, kBottomLabelSpacing, width);
   };
@@ -106,7 +106,7 @@ ChartLayout LayOutChart(const QRect& control, const QFontMetrics& metrics, const
   }
   layout.left.caption =
       metrics.elidedText(Caption(left.title, leftTicks.offset), Qt::ElideRight, plot.height());
-  layout.left.captionBox = QRect(area.left(), plot.top(), line, plot.height());
+  layout.left.captionBox = QRect(area.left() + kGap, plot.top(), line, plot.height());
 
   const int labelsTop = plot.bottom() + 1 + kTickLength + kGap;
   for (const Tick& tick : bottomTicks.ticks) {

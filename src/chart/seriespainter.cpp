@@ -18,48 +18,54 @@ Pixel PixelOf(const ChartPoint& point, const AxisMap& x, const AxisMap& y) {
 
 bool IsFinite(Pixel pixel) { return std::isfinite(pixel.x) && std::isfinite(pixel.y); }
 
-// Cuts the segment from a to b to the rectangle [left, right] × [top, bottom]
-// (Liang–Barsky); false when nothing of it lies inside.
-bool ClipSegment(Pixel& a, Pixel& b, const QRect& plot) {
-  const double dx = b.x - a.x;
-  const double dy = b.y - a.y;
-  double enter = 0;
-  double leave = 1;
-  // Keeps the part of the segment where direction × t <= room.
-  const auto keep = [&](double direction, double room) {
-    if (direction == 0) return room >= 0;
-    const double t = room / direction;
-    if (direction < 0) {
-      if (t > leave) return false;
-      enter = std::max(enter, t);
-    } else {
-      if (t < enter) return false;
-      leave = std::min(leave, t);
-    }
-    return true;
+enum Outside : int { kLeftOf = 1, kRightOf = 2, kAbove = 4, kBelow = 8 };
+
+int SidesOutside(Pixel p, const QRect& plot) {
+  return (p.x < plot.left() ? kLeftOf : 0) | (p.x > plot.right() ? kRightOf : 0) | (p.y < plot.top() ? kAbove : 0) |
+         (p.y > plot.bottom() ? kBelow : 0);
+}
+
+// Moves p along the line through p and q onto the first plot edge that it
+// lies beyond. The crossing is measured from whichever end lies nearer to
+// that edge, so that an end far outside (a deep zoom puts ends at 1e14
+// pixels and more) costs no precision.
+Pixel OntoEdge(Pixel p, Pixel q, int sides, const QRect& plot) {
+  const auto atX = [&](double edge) {
+    const Pixel& base = std::fabs(edge - p.x) < std::fabs(edge - q.x) ? p : q;
+    return Pixel{edge, base.y + (edge - base.x) * ((q.y - p.y) / (q.x - p.x))};
   };
-  if (!(keep(-dx, a.x - plot.left()) && keep(dx, plot.right() - a.x) && keep(-dy, a.y - plot.top()) &&
-        keep(dy, plot.bottom() - a.y)))
-    return false;
-  const Pixel start = a;
-  a = {std::round(start.x + enter * dx), std::round(start.y + enter * dy)};
-  b = {std::round(start.x + leave * dx), std::round(start.y + leave * dy)};
-  return true;
+  const auto atY = [&](double edge) {
+    const Pixel& base = std::fabs(edge - p.y) < std::fabs(edge - q.y) ? p : q;
+    return Pixel{base.x + (edge - base.y) * ((q.x - p.x) / (q.y - p.y)), edge};
+  };
+  if (sides & kLeftOf) return atX(plot.left());
+  if (sides & kRightOf) return atX(plot.right());
+  if (sides & kAbove) return atY(plot.top());
+  return atY(plot.bottom());
+}
+
+// Cuts the segment from a to b to the plot (Cohen–Sutherland); false when
+// nothing of it lies inside.
+bool ClipSegment(Pixel& a, Pixel& b, const QRect& plot) {
+  // Each end crosses at most two edges; the spare passes absorb rounding.
+  for (int pass = 0; pass < 8; ++pass) {
+    const int outsideA = SidesOutside(a, plot);
+    const int outsideB = SidesOutside(b, plot);
+    if ((outsideA | outsideB) == 0) {
+      a = {std::round(a.x), std::round(a.y)};
+      b = {std::round(b.x), std::round(b.y)};
+      return IsFinite(a) && IsFinite(b);
+    }
+    if (outsideA & outsideB) return false;
+    if (outsideA)
+      a = OntoEdge(a, b, outsideA, plot);
+    else
+      b = OntoEdge(b, a, outsideB, plot);
+  }
+  return false;
 }
 
 QPoint ToPoint(Pixel pixel) { return QPoint(int(pixel.x), int(pixel.y)); }
-
-QRectF DiscBounds(QPointF centre) {
-  return QRectF(centre.x() - kDiscRadius, centre.y() - kDiscRadius, 2 * kDiscRadius, 2 * kDiscRadius);
-}
-
-QRect PaintedBounds(const QImage& image) {
-  QRect painted;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (qAlpha(image.pixel(x, y)) != 0) painted |= QRect(x, y, 1, 1);
-  return painted;
-}
 
 }  // namespace
 
@@ -109,15 +115,14 @@ const MarkerPainter::Sprite& MarkerPainter::SpriteFor(QColor colour) {
   const auto found = sprites_.find(colour.rgba());
   if (found != sprites_.end()) return found->second;
 
-  const QPoint centre(4, 4);
-  QImage canvas(2 * centre.x() + 1, 2 * centre.y() + 1, QImage::Format_ARGB32_Premultiplied);
-  canvas.fill(Qt::transparent);
-  {
-    QPainter painter(&canvas);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawEllipse(DiscBounds(centre));
-  }
-  const QRect painted = PaintedBounds(canvas);
-  return sprites_.emplace(colour.rgba(), Sprite{canvas.copy(painted), painted.topLeft() - centre}).first->second;
+  // The disc of radius 2 about the centre pixel: the 5 x 5 square of its
+  // bounding box without the four corners, which lie farther out than the
+  // radius reaches.
+  const int radius = static_cast<int>(kDiscRadius);
+  QImage disc(2 * radius + 1, 2 * radius + 1, QImage::Format_ARGB32_Premultiplied);
+  disc.fill(Qt::transparent);
+  for (int dy = -radius; dy <= radius; ++dy)
+    for (int dx = -radius; dx <= radius; ++dx)
+      if (dx * dx + dy * dy <= radius * (radius + 1)) disc.setPixelColor(dx + radius, dy + radius, colour);
+  return sprites_.emplace(colour.rgba(), Sprite{disc, QPoint(-radius, -radius)}).first->second;
 }

@@ -20,7 +20,7 @@ void DrawLineSeries(QPainter& painter, const TChartSeries& series, const AxisMap
                     const QRect& plot);
 
 // Draws point series as discs of radius 2, each a copy of a small image
-// per colour that holds exactly the pixels of the plain filled ellipse.
+// per colour.
 class MarkerPainter {
  public:
   void Draw(QPainter& painter, const TChartSeries& series, const AxisMap& x, const AxisMap& y, const QRect& plot);

@@ -1,0 +1,119 @@
+#include "capture/fft2.h"
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+constexpr std::int32_t kMaxLength = 1024;
+constexpr double kTwoPi = 6.283185307179586;
+
+struct Twiddle {
+  long double cos, sin;
+};
+
+// Sines and cosines cost far more than the butterflies, so they are worked
+// out once per length; a capture run always passes 1024 and only reads them.
+struct Tables {
+  std::int32_t length = 0;
+  std::array<Twiddle, kMaxLength + 1> twiddle;
+  std::array<long double, kMaxLength> window;
+};
+
+Tables tables;
+
+void BuildTables(std::int32_t n) {
+  // The angles are formed in double precision; the sine and cosine of each
+  // are taken in extended precision.
+  const double step = kTwoPi / n;
+  for (std::int32_t i = 0; i <= n; ++i) {
+    const long double angle = i * step;
+    tables.twiddle[i] = {std::cos(angle), std::sin(angle)};
+  }
+  // A Hann window over n + 2 points whose zeros fall at i = −1 and i = n, just
+  // outside the block: no sample is thrown away by a weight of 0.
+  for (std::int32_t i = 0; i < n; ++i) {
+    const long double angle = kTwoPi * (i + 1) / (n + 1);
+    tables.window[i] = 0.5L * (1 - std::cos(angle));
+  }
+  tables.length = n;
+}
+
+bool IsServedLength(std::int32_t length) {
+  return length >= 2 && length <= kMaxLength && std::has_single_bit(static_cast<unsigned>(length));
+}
+
+// The imaginary part enters with its sign inverted: the butterflies turn by
+// e^(+iθ), and the conjugated input makes the result the conjugate of the
+// forward transform, with positive frequencies in the lower bins.
+void LoadWindowed(std::int32_t n, bool complex, const long double* inRe, const long double* inIm,
+                  long double* re, long double* im) {
+  for (std::int32_t j = 0; j < n; ++j) {
+    re[j] = inRe[j] * tables.window[j];
+    im[j] = complex ? -inIm[j] * tables.window[j] : 0;
+  }
+}
+
+// Decimation in frequency: each stage halves the span and turns the lower
+// difference of every pair by the twiddle of its place in the group.
+void RunButterflies(std::int32_t n, int stages, long double* re, long double* im) {
+  for (int s = 0; s < stages; ++s) {
+    const std::int32_t span = n >> s, half = span / 2, twiddleStride = 1 << s;
+    for (std::int32_t begin = 0; begin < n; begin += span) {
+      for (std::int32_t k = begin; k < begin + half; ++k) {
+        const std::int32_t k2 = k + half;
+        // Read each pair once: for all the compiler knows the two arrays
+        // overlap, and it would load them again after every store.
+        const long double ar = re[k], ai = im[k], br = re[k2], bi = im[k2];
+        const long double dr = ar - br, di = ai - bi;
+        re[k] = ar + br;
+        im[k] = ai + bi;
+        const Twiddle t = tables.twiddle[(k - begin) * twiddleStride];
+        re[k2] = dr * t.cos - di * t.sin;
+        im[k2] = dr * t.sin + di * t.cos;
+      }
+    }
+  }
+}
+
+std::int32_t ReverseBits(std::int32_t k, int bits) {
+  std::int32_t reversed = 0;
+  for (int b = 0; b < bits; ++b, k >>= 1) reversed = (reversed << 1) | (k & 1);
+  return reversed;
+}
+
+// The butterflies leave bin k at the bit-reversed place of k.
+void ReorderBitReversed(std::int32_t n, int stages, long double* re, long double* im) {
+  for (std::int32_t k = 0; k < n; ++k) {
+    const std::int32_t r = ReverseBits(k, stages);
+    if (r > k) {
+      std::swap(re[k], re[r]);
+      std::swap(im[k], im[r]);
+    }
+  }
+}
+
+}  // namespace
+
+std::int32_t Fft(std::int32_t length, FftMode mode, std::span<const long double> inRe,
+                 std::span<const long double> inIm, std::span<long double> outRe,
+                 std::span<long double> outIm) {
+  const bool complex = mode == FftMode::Complex;
+  const auto n = static_cast<std::size_t>(length);
+  if (!IsServedLength(length) || inRe.size() < n || (complex && inIm.size() < n) ||
+      outRe.size() < n || outIm.size() < n)
+    return 0;
+
+  if (tables.length != length) BuildTables(length);
+  const int stages = std::countr_zero(static_cast<unsigned>(length));
+  LoadWindowed(length, complex, inRe.data(), inIm.data(), outRe.data(), outIm.data());
+  RunButterflies(length, stages, outRe.data(), outIm.data());
+  ReorderBitReversed(length, stages, outRe.data(), outIm.data());
+  return complex ? length : length / 2;
+}
+
+long double MagnitudeDb(long double re, long double im) {
+  return 20 * std::log10(std::sqrt(re * re + im * im) + 1e-10L);
+}

@@ -1,0 +1,171 @@
+#include "chart/chart.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cstdlib>
+
+#include "chart/axespainter.h"
+
+namespace {
+
+// A zoom rectangle of this extent or less, either way, is a slip of the hand.
+constexpr int kLeastZoomExtent = 16;
+// The narrowest range a zoom applies.
+constexpr double kLeastZoomWidth = 1e-10;
+
+AxisRange ZoomRange(double first, double second) {
+  if (first > second) std::swap(first, second);
+  return {first, std::max(second, first + kLeastZoomWidth)};
+}
+
+AxisRange Shifted(AxisRange range, double by) { return {range.minimum + by, range.maximum + by}; }
+
+}  // namespace
+
+TChart::TChart(QWidget* parent)
+    : QWidget(parent),
+      leftAxis_(QStringLiteral("dBm"), [this] { RequestRedraw(); }),
+      bottomAxis_(QStringLiteral("MHz"), [this] { RequestRedraw(); }),
+      series_{TChartSeries(SeriesKind::FastLine, QColor(255, 0, 0), [this] { RequestRedraw(); }),
+              TChartSeries(SeriesKind::FastLine, QColor(0, 128, 64), [this] { RequestRedraw(); }),
+              TChartSeries(SeriesKind::FastLine, QColor(0, 0, 160), [this] { RequestRedraw(); }),
+              TChartSeries(SeriesKind::FastLine, QColor(128, 64, 0), [this] { RequestRedraw(); }),
+              // Its points carry their own colours.
+              TChartSeries(SeriesKind::Point, QColor(), [this] { RequestRedraw(); })} {
+  // Every pixel is painted here: the window colour shows through the
+  // unfilled back wall, so Qt need not clear the background first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TChart::UndoZoom() {
+  if (!restored_) {
+    leftAxis_.AssignRange(saved_.left);
+    bottomAxis_.AssignRange(saved_.bottom);
+    restored_ = true;
+  }
+  RequestRedraw();
+}
+
+QRect TChart::PlotRect() const { return Layout().plot; }
+
+QPointF TChart::ValueToPixel(double x, double y) const {
+  const ChartLayout layout = Layout();
+  return {layout.bottom.map.ToPixel(x), layout.left.map.ToPixel(y)};
+}
+
+QPointF TChart::PixelToValue(QPointF pixel) const {
+  const ChartLayout layout = Layout();
+  return {layout.bottom.map.ToValue(pixel.x()), layout.left.map.ToValue(pixel.y())};
+}
+
+ChartLayout TChart::Layout() const {
+  return LayOutChart(rect(), fontMetrics(), {leftAxis_.Range(), leftAxis_.Title()},
+                     {bottomAxis_.Range(), bottomAxis_.Title()});
+}
+
+void TChart::RequestRedraw() {
+  if (redrawPending_) return;
+  redrawPending_ = true;
+  update();
+}
+
+void TChart::RememberLimits() {
+  if (!restored_) return;
+  saved_ = {leftAxis_.Range(), bottomAxis_.Range()};
+  restored_ = false;
+}
+
+void TChart::paintEvent(QPaintEvent*) {
+  redrawPending_ = false;
+  const ChartLayout layout = Layout();
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().window());
+  DrawAxes(painter, layout, palette());
+  DrawSeries(painter, layout);
+  if (gesture_ == Gesture::Zoom) DrawZoomRectangle(painter);
+}
+
+void TChart::DrawSeries(QPainter& painter, const ChartLayout& layout) {
+  painter.save();
+  painter.setClipRect(layout.plot);
+  for (const TChartSeries& series : series_) {
+    if (series.Kind() == SeriesKind::FastLine)
+      DrawLineSeries(painter, series, layout.bottom.map, layout.left.map, layout.plot);
+    else
+      markers_.Draw(painter, series, layout.bottom.map, layout.left.map, layout.plot);
+  }
+  painter.restore();
+}
+
+void TChart::DrawZoomRectangle(QPainter& painter) const {
+  painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DashLine));
+  painter.setBrush(Qt::NoBrush);
+  // drawRect strokes a QRect one pixel beyond its right and bottom edges.
+  painter.drawRect(QRect(dragStart_, dragLast_).normalized().adjusted(0, 0, -1, -1));
+}
+
+void TChart::mousePressEvent(QMouseEvent* event) {
+  if (gesture_ != Gesture::None || event->modifiers() != Qt::NoModifier) return;
+  const QPoint at = event->position().toPoint();
+  const ChartLayout layout = Layout();
+  // The zoom starts on the plot, an axis or a series: anywhere inside the margins.
+  if (event->button() == Qt::LeftButton && layout.chartArea.contains(at))
+    gesture_ = Gesture::Zoom;
+  else if (event->button() == Qt::RightButton && layout.plot.contains(at))
+    gesture_ = Gesture::Pan;
+  dragStart_ = dragLast_ = at;
+}
+
+void TChart::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  if (gesture_ == Gesture::Zoom) {
+    dragLast_ = at;
+    RequestRedraw();
+  } else if (gesture_ == Gesture::Pan) {
+    if (!PlotRect().contains(at)) {
+      gesture_ = Gesture::None;
+      return;
+    }
+    Pan(dragLast_, at);
+    dragLast_ = at;
+  }
+}
+
+void TChart::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  if (gesture_ == Gesture::Zoom && event->button() == Qt::LeftButton) {
+    gesture_ = Gesture::None;
+    FinishZoomRectangle(dragStart_, at);
+    RequestRedraw();  // the rectangle goes, whatever it did
+  } else if (gesture_ == Gesture::Pan && event->button() == Qt::RightButton) {
+    gesture_ = Gesture::None;
+  }
+}
+
+void TChart::FinishZoomRectangle(QPoint from, QPoint to) {
+  const QPoint extent = to - from;
+  if (std::abs(extent.x()) <= kLeastZoomExtent || std::abs(extent.y()) <= kLeastZoomExtent) return;
+  if (extent.x() > 0 && extent.y() > 0)
+    ZoomInto(from, to);
+  else
+    UndoZoom();
+}
+
+void TChart::ZoomInto(QPoint topLeft, QPoint bottomRight) {
+  const ChartLayout layout = Layout();
+  RememberLimits();
+  bottomAxis_.AssignRange(ZoomRange(layout.bottom.map.ToValue(topLeft.x()), layout.bottom.map.ToValue(bottomRight.x())));
+  leftAxis_.AssignRange(ZoomRange(layout.left.map.ToValue(bottomRight.y()), layout.left.map.ToValue(topLeft.y())));
+}
+
+void TChart::Pan(QPoint from, QPoint to) {
+  if (from == to) return;
+  const ChartLayout layout = Layout();
+  RememberLimits();
+  // Shifting by the value under `from` less the value under `to` brings
+  // what was under the mouse back under it.
+  bottomAxis_.AssignRange(
+      Shifted(bottomAxis_.Range(), layout.bottom.map.ToValue(from.x()) - layout.bottom.map.ToValue(to.x())));
+  leftAxis_.AssignRange(Shifted(leftAxis_.Range(), layout.left.map.ToValue(from.y()) - layout.left.map.ToValue(to.y())));
+}
