@@ -7,6 +7,7 @@
 #include "capture/chartoptions.h"
 #include "link/comportmain.h"
 #include "link/debug.h"
+#include "panel/initform.h"
 #include "panel/mspimain.h"
 #include "platform/messages.h"
 
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 
 void CreateWindows(const std::string& layoutFile) {
+  SetLayoutFile(layoutFile);
   formMain = new TformMain;
   formChart = new TformChart;
   formComPort = new TformComPort(layoutFile);

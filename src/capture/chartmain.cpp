@@ -2,12 +2,16 @@
 
 #include <QMenuBar>
 
+#include "chart/chart.h"
+
 TformChart* formChart = nullptr;
 
 TformChart::TformChart() {
   setWindowTitle("Chart");
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
   resize(808, 854);
+  Chart = new TChart(this);
+  setCentralWidget(Chart);
   mmMenu = menuBar();
   nnOption = mmMenu->addAction("Options...");
   QMenu* graph = mmMenu->addMenu("Graph");

@@ -3,11 +3,14 @@
 #include <QMainWindow>
 
 class QAction;
+class TChart;
 
 class TformChart : public QMainWindow {
   Q_OBJECT
  public:
   TformChart();
+
+  TChart* Chart;  // fills the client area
 
   QMenuBar* mmMenu;
   QAction* nnOption;

@@ -1,7 +1,146 @@
 #include "panel/initform.h"
 
-// The panel and its layout file come next; until then the program starts
-// with an empty panel and saving writes nothing.
-void LoadLayout() {}
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
 
-void SaveLayout() {}
+#include "app/mainform.h"
+#include "capture/chartmain.h"
+#include "capture/chartoptions.h"
+#include "chart/chart.h"
+#include "panel/cellcontrols.h"
+#include "panel/layoutmodel.h"
+#include "platform/messages.h"
+#include "platform/numtext.h"
+#include "platform/paths.h"
+#include "platform/profile.h"
+
+namespace {
+
+std::string& LayoutFileSetting() {
+  static std::string path = LayoutFilePath();
+  return path;
+}
+
+// The panel is the main window's client area; its cells are created in the
+// order that stacks and visits them.
+void CreatePanel(const ProfileFile& file) {
+  auto* panel = new QWidget(formMain);
+  for (const PanelCell& cell : AllPanelCells()) CreateCellControls(panel, cell, ReadCellTexts(file, cell));
+  formMain->setCentralWidget(panel);
+}
+
+// Loading shows values only: no handler of the windows may run.
+template <class Checkable>
+void ShowChecked(Checkable* item, bool checked) {
+  const QSignalBlocker quiet(item);
+  item->setChecked(checked);
+}
+
+void ShowNumber(QLineEdit* field, double value) {
+  const QSignalBlocker quiet(field);
+  field->setText(QtText(FormatNumber(value)));
+}
+
+// The chart refuses a maximum below its minimum and a minimum above its
+// maximum. Taking the maximum first unless it lies below the current
+// minimum gets every range whose minimum is not above its maximum accepted,
+// wherever it lies.
+void SetAxisRange(TChartAxis& axis, double minimum, double maximum) {
+  if (maximum < axis.Minimum()) {
+    axis.SetMinimum(minimum);
+    axis.SetMaximum(maximum);
+  } else {
+    axis.SetMaximum(maximum);
+    axis.SetMinimum(minimum);
+  }
+}
+
+// The fields keep the stored values even when the chart refuses them, so
+// that the next save writes back what the user stored. A refusal is shown,
+// and the rest of the settings still load.
+void ApplyLimits(TChartAxis& axis, double minimum, double maximum, QLineEdit* minimumField,
+                 QLineEdit* maximumField) {
+  ShowNumber(maximumField, maximum);
+  ShowNumber(minimumField, minimum);
+  RunHandler([&] { SetAxisRange(axis, minimum, maximum); });
+}
+
+void ApplyAxisTitles(TChart* chart, const AxisTitles& titles) {
+  chart->LeftAxis().SetTitle(QtText(titles.vertical));
+  chart->BottomAxis().SetTitle(QtText(titles.horizontal));
+}
+
+void ApplyChartSettings(const ChartSettings& settings) {
+  TformChart& chart = *formChart;
+  TformChartOptions& options = *formChartOptions;
+  ApplyLimits(chart.Chart->LeftAxis(), settings.minY, settings.maxY, options.edMinY, options.edMaxY);
+  ApplyLimits(chart.Chart->BottomAxis(), settings.minX, settings.maxX, options.edMinX, options.edMaxX);
+  chart.QamMode = settings.qamMode;
+  ShowChecked(options.cbQAM, settings.qamMode);
+  chart.Spectrum = settings.spectrum;
+  ShowChecked(options.cbSpectrum, settings.spectrum);
+  chart.Average = settings.average;
+  ShowChecked(options.cbAverage, settings.average);
+  chart.ComplexFft = settings.complexFft;
+  ShowChecked(options.cbFFTComplex, settings.complexFft);
+  chart.Graph1 = settings.graph1;
+  ShowChecked(chart.nnGraph1, settings.graph1);
+  chart.Graph2 = settings.graph2;
+  ShowChecked(chart.nnGraph2, settings.graph2);
+  chart.RealAxis = settings.realAxis;
+  ShowChecked(options.cbAxis, settings.realAxis);
+  chart.FreqMHz = settings.freqMHz;
+  ShowNumber(options.edFreq, settings.freqMHz);
+  ApplyAxisTitles(chart.Chart, AxisTitlesFor(chart.QamMode, chart.RealAxis, chart.Spectrum));
+}
+
+double FieldNumber(const QLineEdit* field) {
+  return static_cast<double>(ParseFloatText(AnsiText(field->text())));
+}
+
+ChartSettings CurrentChartSettings() {
+  const TformChart& chart = *formChart;
+  const TformChartOptions& options = *formChartOptions;
+  ChartSettings settings;
+  settings.maxY = FieldNumber(options.edMaxY);
+  settings.maxX = FieldNumber(options.edMaxX);
+  settings.minY = FieldNumber(options.edMinY);
+  settings.minX = FieldNumber(options.edMinX);
+  settings.qamMode = chart.QamMode;
+  settings.spectrum = chart.Spectrum;
+  settings.average = chart.Average;
+  settings.complexFft = chart.ComplexFft;
+  settings.graph1 = chart.Graph1;
+  settings.graph2 = chart.Graph2;
+  settings.realAxis = chart.RealAxis;
+  settings.freqMHz = chart.FreqMHz;
+  return settings;
+}
+
+PanelTexts CurrentPanelTexts() {
+  PanelTexts texts;
+  for (const PanelCell& cell : AllPanelCells()) texts[cell.CellIndex()] = CellTextsOf(cell);
+  return texts;
+}
+
+}  // namespace
+
+void SetLayoutFile(const std::string& path) { LayoutFileSetting() = path; }
+
+const std::string& LayoutFile() { return LayoutFileSetting(); }
+
+void LoadLayout() {
+  const ProfileFile file(LayoutFile());
+  CreatePanel(file);
+  ApplyChartSettings(ReadChartSettings(file));
+}
+
+void SaveLayout() {
+  const ChartSettings chart = CurrentChartSettings();
+  const PanelTexts cells = CurrentPanelTexts();
+  ProfileFile file(LayoutFile());
+  WriteLayout(file, chart, cells);
+  file.Save();
+}

@@ -1,6 +1,19 @@
 #pragma once
 // The layout file's two operations: building the panel and the chart
 // settings from it, and writing them back.
+#include <string>
 
+// The layout file that LoadLayout and SaveLayout use. The windows are
+// created with it; until then it is the one beside the executable.
+void SetLayoutFile(const std::string& path);
+const std::string& LayoutFile();
+
+// Creates the 96 cells on the main window from the file, then applies the
+// chart settings to the capture window and the options dialog. Runs once,
+// before any panel control exists.
 void LoadLayout();
+
+// Writes the panel and the chart settings back. The options dialog's four
+// limit fields are converted first, so that a field that is not a number
+// stops the save before the file changes.
 void SaveLayout();

@@ -1,0 +1,52 @@
+#pragma once
+// What the layout file holds, apart from any window: the chart settings and
+// the texts of the 96 cells, read with their defaults and written back so
+// that only what differs from a fresh panel is kept.
+#include <array>
+#include <string>
+
+#include "panel/panelcell.h"
+
+class ProfileFile;
+
+// The CHART section. The initial values are the defaults of missing keys.
+struct ChartSettings {
+  double maxY = 10000;
+  double maxX = 10000;
+  double minY = -10000;
+  double minX = -10000;
+  bool qamMode = false;
+  bool spectrum = false;
+  bool average = false;
+  bool complexFft = false;
+  bool graph1 = true;
+  bool graph2 = true;
+  bool realAxis = false;
+  double freqMHz = 150;
+};
+
+// The texts of every cell, by CellIndex.
+using PanelTexts = std::array<CellTexts, PanelCellCount>;
+
+ChartSettings ReadChartSettings(const ProfileFile& file);
+
+// The cell's stored texts, a fresh cell's where a key is missing; the
+// access mode comes back normalised.
+CellTexts ReadCellTexts(const ProfileFile& file, const PanelCell& cell);
+
+// Rewrites the program's sections: the stored BaudRate is carried forward,
+// USB, CHART, BOXES, TAGS, BUTTONS and EDITS are erased in that order, then
+// the settings are written and each changed cell with its caption, its
+// mode unless it is "set", and its value. Other sections stay untouched.
+void WriteLayout(ProfileFile& file, const ChartSettings& chart, const PanelTexts& cells);
+
+// The capture chart's axis titles for a display mode: the first of
+// constellation, real-axis spectrum, real-axis time, spectrum, time that
+// the flags select.
+struct AxisTitles {
+  std::string vertical;
+  std::string horizontal;
+
+  bool operator==(const AxisTitles&) const = default;
+};
+AxisTitles AxisTitlesFor(bool qamMode, bool realAxis, bool spectrum);

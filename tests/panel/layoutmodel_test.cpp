@@ -1,0 +1,98 @@
+// The layout file's content without windows: settings read by their forms,
+// and the rewrite of the program's sections.
+#include "panel/layoutmodel.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "panel_fixture.h"
+#include "platform/profile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+PanelTexts FreshPanel() {
+  PanelTexts texts;
+  for (const PanelCell& cell : AllPanelCells()) texts[cell.CellIndex()] = {cell.FreshCaption(), "set", "0"};
+  return texts;
+}
+
+class LayoutModel : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("tarnwick-layout-" + std::to_string(std::random_device{}()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  std::string Path() const { return (folder / "tarnwick.ini").string(); }
+
+  ProfileFile Load(const std::string& content) const {
+    std::ofstream(Path(), std::ios::binary) << content;
+    return ProfileFile(Path());
+  }
+
+  // The file as a save of the default settings and a fresh panel leaves it.
+  std::string Rewritten(const std::string& content) const {
+    ProfileFile file = Load(content);
+    WriteLayout(file, {}, FreshPanel());
+    file.Save();
+    std::ifstream in(Path(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
+  fs::path folder;
+};
+
+}  // namespace
+
+TEST_F(LayoutModel, SettingsReadByTheirFormsAndFallBackOneByOne) {
+  const ChartSettings chart = ReadChartSettings(Load(
+      "[CHART]\nMaxY=2.5e3\nMaxX=abc\nMinY=\nMinX=-0.5\nQAM=yes\nSPECTRUM=2\nAVG=$1\n"
+      "FFTCOMPLEX=0x0\nGRAPH1=0\nGRAPH2=word\nAXIS=\nFREQ=1,5\n"));
+  EXPECT_EQ(chart.maxY, 2500);
+  EXPECT_EQ(chart.maxX, 10000);  // not a number
+  EXPECT_EQ(chart.minY, -10000);  // empty
+  EXPECT_EQ(chart.minX, -0.5);
+  EXPECT_FALSE(chart.qamMode);  // not an integer
+  EXPECT_TRUE(chart.spectrum);
+  EXPECT_TRUE(chart.average);
+  EXPECT_FALSE(chart.complexFft);
+  EXPECT_FALSE(chart.graph1);
+  EXPECT_TRUE(chart.graph2);
+  EXPECT_FALSE(chart.realAxis);
+  EXPECT_EQ(chart.freqMHz, 150);  // the file's numbers know no comma
+}
+
+TEST_F(LayoutModel, BaudRateIsCarriedForwardInDecimal) {
+  EXPECT_EQ(Rewritten(""), "[USB]\nBaudRate=115200\n" + DefaultChart);
+  EXPECT_EQ(Rewritten("[USB]\nBaudRate=0x1C200\n"), "[USB]\nBaudRate=115200\n" + DefaultChart);
+  EXPECT_EQ(Rewritten("[USB]\nBaudRate=fast\n"), "[USB]\nBaudRate=115200\n" + DefaultChart);
+  EXPECT_EQ(Rewritten("[usb]\nbaudrate=9600\n"), "[USB]\nBaudRate=9600\n" + DefaultChart);
+}
+
+TEST_F(LayoutModel, TheProgramsSectionsAreReplacedAndOthersKept) {
+  const std::string before =
+      "[Mine]\r\nx=1\r\n[TAGS]\r\nt=2\r\n[chart]\r\nColour=red\r\nmaxy=5\r\n"
+      "[BOXES]\r\nboxDynamic80=beyond the grid\r\nboxDynamic00=64 | TXGAIN\r\n"
+      "[Other]\r\ny=2\r\n[BOXES]\r\nboxDynamic01=second copy\r\n";
+  const std::string expected = "[Mine]\nx=1\n[Other]\ny=2\n[USB]\nBaudRate=115200\n" + DefaultChart;
+  const std::string once = Rewritten(before);
+  EXPECT_EQ(once, expected);
+  EXPECT_EQ(Rewritten(once), expected);
+}
+
+TEST(AxisTitles, TheFirstMatchingModeNamesBothAxes) {
+  for (bool realAxis : {false, true})
+    for (bool spectrum : {false, true})
+      EXPECT_EQ(AxisTitlesFor(true, realAxis, spectrum), (AxisTitles{"Amp, uV", "Amp, uV"}));
+  EXPECT_EQ(AxisTitlesFor(false, true, true), (AxisTitles{"Power, dBm", "Freq, MHz"}));
+  EXPECT_EQ(AxisTitlesFor(false, true, false), (AxisTitles{"Amp, uV", "Time, us"}));
+  EXPECT_EQ(AxisTitlesFor(false, false, true), (AxisTitles{"Power, dB", "Freq, 1/sample"}));
+  EXPECT_EQ(AxisTitlesFor(false, false, false), (AxisTitles{"Amp. uV", "Time, sample"}));
+}
