@@ -74,9 +74,7 @@ void TformMain::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
-  // The program ends with this window, even while the capture or debug
-  // window is still open.
-  qApp->quit();
+  EndProgram();
 }
 
 bool TformMain::FormClose() {
@@ -106,7 +104,15 @@ void TformMain::N2Click() { formComPort->exec(); }
 
 void TformMain::N3Click() { SaveLayout(); }
 
-void TformMain::N4Click() { qApp->exit(0); }
+void TformMain::N4Click() { EndProgram(); }
+
+// The program ends with this window, even while the capture or debug window
+// is open. A capture run in progress stops at the end of its pass, so that
+// control comes back to the message loop, which then ends.
+void TformMain::EndProgram() {
+  formChart->nnStopClick();
+  qApp->exit(0);
+}
 
 void TformMain::N5Click() {
   formChart->show();

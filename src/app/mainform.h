@@ -5,6 +5,9 @@
 #include <QString>
 
 class QAction;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
 
 class TformMain : public QMainWindow {
   Q_OBJECT
@@ -32,6 +35,11 @@ class TformMain : public QMainWindow {
   void N5Click();
   void N6Click();
 
+  // The panel cells' handlers.
+  void btnClick(QPushButton* sender);
+  void edtKeyDown(QLineEdit* sender, int key, Qt::KeyboardModifiers shift);
+  void boxMouseDown(QGroupBox* sender, Qt::MouseButton button);
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -39,6 +47,7 @@ class TformMain : public QMainWindow {
 
  private:
   void CreateMenu();
+  void EndProgram();
   bool startupDone = false;
 };
 

@@ -48,7 +48,7 @@ void DestroyWindows() {
 void InstallDesktopMessageBoxes() {
   SetMessageBoxPresenter([](const MessageBoxRequest& request) {
     QMessageBox box(request.icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    QString::fromStdString(request.caption), QString::fromStdString(request.text),
+                    QString::fromLatin1(request.caption), QString::fromLatin1(request.text),
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
   });

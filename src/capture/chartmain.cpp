@@ -1,8 +1,24 @@
 #include "capture/chartmain.h"
 
-#include <QMenuBar>
-
+#include "capture/captureblock.h"
+#include "capture/chartoptions.h"
+#include "capture/chartstruct.h"
 #include "chart/chart.h"
+#include "link/comport.h"
+#include "link/comportmain.h"
+#include "link/debug.h"
+#include "link/registercommand.h"
+#include "panel/initform.h"
+#include "platform/messages.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <chrono>
+#include <thread>
 
 TformChart* formChart = nullptr;
 
@@ -12,20 +28,148 @@ TformChart::TformChart() {
   resize(808, 854);
   Chart = new TChart(this);
   setCentralWidget(Chart);
+  CreateMenu();
+  ShowRunState(false);
+}
+
+void TformChart::CreateMenu() {
   mmMenu = menuBar();
-  nnOption = mmMenu->addAction("Options...");
+  auto item = [this](QMenu* menu, const QString& caption, void (TformChart::*handler)()) {
+    QAction* action = menu ? menu->addAction(caption) : mmMenu->addAction(caption);
+    connect(action, &QAction::triggered, this, [this, handler] { RunHandler([&] { (this->*handler)(); }); });
+    return action;
+  };
+  nnOption = item(nullptr, "Options...", &TformChart::nnOptionClick);
   QMenu* graph = mmMenu->addMenu("Graph");
   nnGraph = graph->menuAction();
-  nnGraph1 = graph->addAction("Graph 1 (red, I, [31:16])");
-  nnGraph2 = graph->addAction("Graph 2 (green, Q, [15:0])");
-  for (QAction* item : {nnGraph1, nnGraph2}) {
-    item->setCheckable(true);
-    item->setChecked(true);
+  nnGraph1 = item(graph, "Graph 1 (red, I, [31:16])", &TformChart::nnGraph1Click);
+  nnGraph2 = item(graph, "Graph 2 (green, Q, [15:0])", &TformChart::nnGraph2Click);
+  for (QAction* check : {nnGraph1, nnGraph2}) {
+    check->setCheckable(true);
+    check->setChecked(true);
   }
-  nnRun = mmMenu->addAction("Run");
-  nnStop = mmMenu->addAction("Stop");
-  nnOnce = mmMenu->addAction("Once");
-  nnAvg = mmMenu->addAction("Avg");
-  nnSave = mmMenu->addAction("Save");
-  nnStop->setEnabled(false);
+  nnRun = item(nullptr, "Run", &TformChart::nnRunClick);
+  nnStop = item(nullptr, "Stop", &TformChart::nnStopClick);
+  nnOnce = item(nullptr, "Once", &TformChart::nnOnceClick);
+  nnAvg = item(nullptr, "Avg", &TformChart::nnAvgClick);
+  nnSave = item(nullptr, "Save", &TformChart::nnSaveClick);
 }
+
+// Idle: Run and Once offered. Running: only Stop.
+void TformChart::ShowRunState(bool running) {
+  nnRun->setEnabled(!running);
+  nnStop->setEnabled(running);
+  nnOnce->setEnabled(!running);
+  Running = running;
+}
+
+void TformChart::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  RunHandler([this] { FormShow(); });
+}
+
+void TformChart::FormShow() { nnStop->setEnabled(false); }
+
+void TformChart::closeEvent(QCloseEvent* event) {
+  RunHandler([this] { FormClose(); });
+  QMainWindow::closeEvent(event);
+}
+
+// A run in progress ends at the end of its pass.
+void TformChart::FormClose() {
+  nnStopClick();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+void TformChart::keyReleaseEvent(QKeyEvent* event) {
+  if (!event->isAutoRepeat()) RunHandler([&] { FormKeyUp(event->key(), event->modifiers()); });
+  QMainWindow::keyReleaseEvent(event);
+}
+
+void TformChart::FormKeyUp(int key, Qt::KeyboardModifiers shift) {
+  if (key == Qt::Key_D && (shift & Qt::ControlModifier)) ShowDebugWindow();
+}
+
+void TformChart::nnOptionClick() { formChartOptions->exec(); }
+
+void TformChart::nnGraph1Click() {
+  Graph1 = nnGraph1->isChecked();  // the menu has already turned its check mark over
+  ProcessBlock();
+}
+
+void TformChart::nnGraph2Click() {
+  Graph2 = nnGraph2->isChecked();
+  ProcessBlock();
+}
+
+// One capture on the held port; the debug window follows the byte count.
+bool TformChart::Capture() {
+  return CaptureBlock(*formComPort->ComPort, Average, [](int received) {
+    formDebug->edRxCnt->setText(QString::number(received));
+  });
+}
+
+void TformChart::SendPendingCommand() {
+  PanelCommand& command = PendingCommand;
+  QPointer<QLineEdit> target = command.target;
+  SendRegisterCommand(*formComPort->ComPort, command.command, command.address, command.value, true,
+                      [target](const std::string& text) {
+                        if (target) target->setText(QString::fromLatin1(text));
+                      },
+                      command.accessMode.toLatin1().toStdString());
+  command.pending = false;
+}
+
+void TformChart::nnRunClick() {
+  ShowRunState(true);
+  try {
+    RunPasses();
+  } catch (...) {
+    // Whatever failed inside the loop, the user's panel is kept before the
+    // program ends.
+    RunHandler([] { SaveLayout(); });
+    ShowMessage("Restart program", "Fatal error");
+    QApplication::exit(0);
+  }
+}
+
+// Each pass lets the windows have their turn (Stop, the panel, the options
+// dialog), then captures, shows, and sends what the panel left waiting.
+void TformChart::RunPasses() {
+  TComPort& port = *formComPort->ComPort;
+  if (!port.Opened) port.Open();
+  do {
+    QApplication::processEvents();
+    if (!Capture()) {
+      ShowRunState(false);
+      ShowMessage("Timeout", "Port error");
+      break;
+    }
+    ProcessBlock();
+    if (PendingCommand.pending) SendPendingCommand();
+  } while (Running);
+  if (port.Opened) port.Close();
+}
+
+void TformChart::nnStopClick() { ShowRunState(false); }
+
+void TformChart::nnOnceClick() {
+  if (!nnRun->isEnabled()) return;
+  TComPort& port = *formComPort->ComPort;
+  if (!port.Opened) port.Open();
+  if (Capture()) {
+    ProcessBlock();
+  } else {
+    ShowRunState(false);
+    ShowMessage("Timeout", "Port error");
+  }
+  if (port.Opened) port.Close();
+}
+
+void TformChart::nnAvgClick() {
+  Average = !Average;
+  const QSignalBlocker quiet(formChartOptions->cbAverage);
+  formChartOptions->cbAverage->setChecked(Average);
+}
+
+void TformChart::nnSaveClick() { SaveDump(); }

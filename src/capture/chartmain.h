@@ -1,9 +1,24 @@
 #pragma once
 // The capture window: fetches sample blocks from the board and plots them.
 #include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <cstdint>
 
 class QAction;
+class QLineEdit;
 class TChart;
+
+// A panel command given while a run holds the port: the run sends it
+// between two captures. A newer command replaces one not yet sent.
+struct PanelCommand {
+  bool pending = false;
+  std::uint8_t command = 0;
+  std::uint32_t address = 0;
+  std::uint32_t value = 0;
+  QPointer<QLineEdit> target;
+  QString accessMode;
+};
 
 class TformChart : public QMainWindow {
   Q_OBJECT
@@ -33,6 +48,32 @@ class TformChart : public QMainWindow {
   bool RealAxis = false;
   bool ComplexFft = false;
   double FreqMHz = 150;
+
+  PanelCommand PendingCommand;
+
+  void FormShow();
+  void FormClose();
+  void FormKeyUp(int key, Qt::KeyboardModifiers shift);
+  void nnOptionClick();
+  void nnGraph1Click();
+  void nnGraph2Click();
+  void nnRunClick();
+  void nnStopClick();
+  void nnOnceClick();
+  void nnAvgClick();
+  void nnSaveClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+
+ private:
+  void CreateMenu();
+  void ShowRunState(bool running);
+  bool Capture();
+  void SendPendingCommand();
+  void RunPasses();
 };
 
 extern TformChart* formChart;

@@ -1,5 +1,12 @@
 #include "capture/chartoptions.h"
 
+#include "capture/chartmain.h"
+#include "capture/chartstruct.h"
+#include "chart/chart.h"
+#include "panel/layoutmodel.h"
+#include "platform/messages.h"
+#include "platform/numtext.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +27,8 @@ QCheckBox* Check(QWidget* parent, const char* caption, int top) {
   box->setGeometry(340, top, 120, 17);
   return box;
 }
+
+long double ValueOf(const QLineEdit* field) { return ParseFloatText(field->text().toLatin1().toStdString()); }
 
 }  // namespace
 
@@ -45,4 +54,49 @@ TformChartOptions::TformChartOptions() {
   cbFFTComplex = Check(this, "Complex FFT", 112);
   btnOK = new QPushButton("OK", this);
   btnOK->setGeometry(340, 144, 75, 57);
+  btnOK->setAutoDefault(false);
+  connect(btnOK, &QPushButton::clicked, this, [this] { RunHandler([this] { btnOKClick(); }); });
+}
+
+void TformChartOptions::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  RunHandler([this] { FormShow(); });
+}
+
+void TformChartOptions::FormShow() {
+  ShownMaxY = static_cast<float>(ValueOf(edMaxY));
+  ShownMaxX = static_cast<float>(ValueOf(edMaxX));
+  ShownMinY = static_cast<float>(ValueOf(edMinY));
+  ShownMinX = static_cast<float>(ValueOf(edMinX));
+}
+
+// Compared with the single-precision record, so a limit that single
+// precision cannot hold exactly always counts as changed.
+bool TformChartOptions::LimitsChanged() const {
+  return ValueOf(edMaxY) != ShownMaxY || ValueOf(edMaxX) != ShownMaxX ||
+         ValueOf(edMinY) != ShownMinY || ValueOf(edMinX) != ShownMinX;
+}
+
+// Each step applies at once: a failing field leaves what came before it applied.
+void TformChartOptions::btnOKClick() {
+  TformChart& window = *formChart;
+  TChart& chart = *window.Chart;
+  if (LimitsChanged()) {
+    chart.UndoZoom();
+    chart.LeftAxis().SetMaximum(static_cast<double>(ValueOf(edMaxY)));
+    chart.BottomAxis().SetMaximum(static_cast<double>(ValueOf(edMaxX)));
+    chart.LeftAxis().SetMinimum(static_cast<double>(ValueOf(edMinY)));
+    chart.BottomAxis().SetMinimum(static_cast<double>(ValueOf(edMinX)));
+  }
+  window.QamMode = cbQAM->isChecked();
+  window.Spectrum = cbSpectrum->isChecked();
+  window.Average = cbAverage->isChecked();
+  window.RealAxis = cbAxis->isChecked();
+  window.ComplexFft = cbFFTComplex->isChecked();
+  window.FreqMHz = static_cast<double>(ValueOf(edFreq));
+  const AxisTitles titles = AxisTitlesFor(window.QamMode, window.RealAxis, window.Spectrum);
+  chart.LeftAxis().SetTitle(QString::fromLatin1(titles.vertical));
+  chart.BottomAxis().SetTitle(QString::fromLatin1(titles.horizontal));
+  ProcessBlock();
+  close();
 }

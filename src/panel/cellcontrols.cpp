@@ -1,13 +1,18 @@
 #include "panel/cellcontrols.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <stdexcept>
 
 #include "app/mainform.h"
 #include "platform/layoutnames.h"
+#include "platform/messages.h"
 
 namespace {
 
@@ -43,6 +48,34 @@ Control* FindCellControl(const char* prefix, const std::string& suffix) {
 
 std::string SuffixOf(const QWidget& control) { return SuffixOfControlName(AnsiText(control.objectName())); }
 
+// Hands the key presses of the edit fields and the mouse presses of the
+// group boxes to the main window's handlers.
+class CellEvents : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (auto* edit = qobject_cast<QLineEdit*>(watched); edit && event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      RunHandler([&] { formMain->edtKeyDown(edit, key->key(), key->modifiers()); });
+    }
+    if (auto* box = qobject_cast<QGroupBox*>(watched); box && event->type() == QEvent::MouseButtonPress) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      RunHandler([&] { formMain->boxMouseDown(box, mouse->button()); });
+    }
+    return false;
+  }
+};
+
+// One for all cells, owned by the main window so that the panel holds its
+// controls alone.
+QObject* CellEventsFilter() {
+  static QPointer<CellEvents> events;
+  if (!events) events = new CellEvents(formMain);
+  return events;
+}
+
 }  // namespace
 
 void CreateCellControls(QWidget* panel, const PanelCell& cell, const CellTexts& texts) {
@@ -59,8 +92,11 @@ void CreateCellControls(QWidget* panel, const PanelCell& cell, const CellTexts& 
   Place(edit, layout::EditPrefix, cell, EditPlace);
   edit->setText(QtText(texts.value));
 
-  // The main window's btnClick, edtKeyDown and boxMouseDown are connected
-  // to these three controls here, when the panel's interaction is built.
+  QObject* events = CellEventsFilter();
+  box->installEventFilter(events);
+  edit->installEventFilter(events);
+  QObject::connect(button, &QPushButton::clicked, formMain,
+                   [button] { RunHandler([button] { formMain->btnClick(button); }); });
 }
 
 QGroupBox* CellBox(const std::string& suffix) { return FindCellControl<QGroupBox>(layout::BoxPrefix, suffix); }

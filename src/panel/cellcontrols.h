@@ -13,11 +13,12 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// The layout file's and the controls' texts are 8-bit, in the system's code page.
+// The layout file's and the controls' texts are 8-bit. Taken byte for byte
+// as Latin-1, every text of the file comes back unchanged when it is saved.
 inline QString QtText(std::string_view text) {
-  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
-inline std::string AnsiText(const QString& text) { return text.toLocal8Bit().toStdString(); }
+inline std::string AnsiText(const QString& text) { return text.toLatin1().toStdString(); }
 
 // Creates the cell's group box, button and edit field on the panel, in that
 // order, so that each lies above the one before and the keyboard visits the

@@ -1,9 +1,11 @@
 #pragma once
-// The register dialog that defines what a panel cell stands for.
+// The register dialog that defines what a panel cell stands for: it edits
+// the captions of one cell's group box and button, and keeps nothing itself.
 #include <QDialog>
 #include <QString>
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -20,7 +22,31 @@ class TformMSPI : public QDialog {
   QPushButton* btnOK;
   QCheckBox* cbType;
   QCheckBox* cbSigned;
+  // The name of the group box being edited; it outlives the dialog's closing.
   QString SelectedBoxName;
+
+  // Fills the dialog from the box and its button, then shows it modally;
+  // returns when it has closed.
+  void ShowWithInit(QGroupBox* box);
+
+  void FormShow();
+  // Returns true when the key is used up and its control must not see it.
+  bool FormKeyDown(int key);
+  void cbTypeClick();
+  void edNameKeyUp(int key);
+  void edAddressKeyUp(int key);
+  void btnOKClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void ShowCaption(const QString& caption);
+  void ShowAccessMode(const QString& accessMode);
+  QString CheckedAccessMode() const;
+  QGroupBox* SelectedBox() const;
+  QPushButton* SelectedButton() const;
 };
 
 extern TformMSPI* formMSPI;

@@ -45,13 +45,18 @@ std::string SuffixOfControlName(std::string_view controlName) {
   return std::string(controlName.substr(ControlPrefixLength, LongestSuffix));
 }
 
+std::optional<std::int32_t> ParseAddressText(std::string_view text) {
+  using Limits = std::numeric_limits<std::int32_t>;
+  const auto value = ParseIntegerText(text, /*bareXPrefix=*/true);
+  if (!value || *value < Limits::min() || *value > Limits::max()) return std::nullopt;
+  return static_cast<std::int32_t>(*value);
+}
+
 std::int32_t ParseRegisterAddress(std::string_view caption) {
   const auto separator = caption.find(CaptionSeparator);
   const std::string_view text =
       separator == std::string_view::npos ? std::string_view() : caption.substr(0, separator);
-  using Limits = std::numeric_limits<std::int32_t>;
-  const auto value = ParseIntegerText(text, /*bareXPrefix=*/true);
-  if (!value || *value < Limits::min() || *value > Limits::max())
-    throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
-  return static_cast<std::int32_t>(*value);
+  const auto address = ParseAddressText(text);
+  if (!address) throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
+  return *address;
 }

@@ -4,6 +4,7 @@
 // what those texts mean, without the controls.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,10 @@ std::string NormalisedAccessMode(std::string_view text);
 // The cell suffix in a control's name: what follows the ten-character
 // prefix, at most three characters.
 std::string SuffixOfControlName(std::string_view controlName);
+
+// A signed 32-bit integer text: decimal, or hexadecimal after "$", "0x" or
+// a bare "x"; nothing when the text is no such number.
+std::optional<std::int32_t> ParseAddressText(std::string_view text);
 
 // The RegisterAddress: the signed 32-bit integer before the first " | " of
 // a box caption, decimal or hexadecimal after "$", "0x" or a bare "x".

@@ -1,0 +1,71 @@
+#include "capture/captureblock.h"
+
+#include "capture/history.h"
+#include "link/comport.h"
+#include "link/registercommand.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <span>
+#include <thread>
+
+namespace {
+
+constexpr int AreaSize = 8192;  // the block area, and the most one read takes
+constexpr int TimeLimitSeconds = 5;
+
+// Collects the answer: one query and at most one read per poll, a 1 ms
+// sleep only after an empty poll.
+class Collector {
+ public:
+  // Returns the count of bytes that the poll found waiting.
+  int Poll(TComPort& port) {
+    const int waiting = port.InQueueCount();
+    if (waiting > 0) Take(port, waiting);
+    received += waiting;
+    return waiting;
+  }
+
+  int received = 0;
+  std::array<std::uint8_t, AreaSize> block{};
+
+ private:
+  // Bytes beyond the block area are read all the same and dropped, so that
+  // an over-long answer drains the queue and fails at once instead of
+  // lingering into the next capture.
+  void Take(TComPort& port, int waiting) {
+    const int filled = std::min(received, AreaSize);
+    const int room = AreaSize - filled;
+    const int count = std::min(waiting, room > 0 ? room : AreaSize);
+    port.Read(chunk.data(), count);
+    if (room > 0) std::copy_n(chunk.begin(), count, block.begin() + filled);
+  }
+
+  std::array<std::uint8_t, AreaSize> chunk{};
+};
+
+}  // namespace
+
+bool CaptureBlock(TComPort& port, bool average, const ReceivedCounter& showReceived) {
+  const auto request = RegisterFrame(CommandCapture, 0, 0);
+  port.Write(request.data(), static_cast<int>(request.size()));
+
+  Collector answer;
+  const auto start = std::chrono::steady_clock::now();
+  int waiting = 0;
+  long elapsedSeconds = 0;
+  do {
+    waiting = answer.Poll(port);
+    showReceived(answer.received);
+    if (waiting == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    elapsedSeconds = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::steady_clock::now() - start).count();
+  } while ((answer.received < BlockBytes || waiting > 0) && elapsedSeconds < TimeLimitSeconds);
+
+  if (answer.received != BlockBytes) return false;
+  if (average) ShiftHistory();
+  DecodeBlock(std::span<const std::uint8_t, BlockBytes>(answer.block.data(), BlockBytes));
+  return true;
+}

@@ -1,0 +1,45 @@
+#include "capture/chartstruct.h"
+
+#include "capture/chartmain.h"
+#include "capture/display.h"
+#include "capture/dumpfile.h"
+#include "chart/chart.h"
+
+namespace {
+
+DisplaySettings SettingsOf(const TformChart& window) {
+  DisplaySettings settings;
+  settings.QamMode = window.QamMode;
+  settings.Spectrum = window.Spectrum;
+  settings.Average = window.Average;
+  settings.Graph1 = window.Graph1;
+  settings.Graph2 = window.Graph2;
+  settings.RealAxis = window.RealAxis;
+  settings.ComplexFft = window.ComplexFft;
+  settings.FreqMHz = window.FreqMHz;
+  return settings;
+}
+
+void Fill(TChartSeries& series, const std::vector<DisplayPoint>& points, QColor colour) {
+  for (const DisplayPoint& point : points) series.Append(point.x, point.y, QString(), colour);
+}
+
+}  // namespace
+
+void ProcessBlock() {
+  // The smoothed spectrum lives from block to block; the points are reused
+  // so that a run allocates nothing per block.
+  static SmoothedSpectrum smoothed;
+  static DisplayPoints points;
+  ComputeDisplay(SettingsOf(*formChart), smoothed, points);
+
+  TChart& chart = *formChart->Chart;
+  for (TChartSeries* series : {&chart.Series1(), &chart.Series2(), &chart.Series3(),
+                               &chart.Series4(), &chart.Series5()})
+    series->Clear();
+  Fill(chart.Series1(), points.graph1, Qt::red);
+  Fill(chart.Series2(), points.graph2, QColor(0, 128, 0));
+  Fill(chart.Series5(), points.constellation, Qt::red);
+}
+
+void SaveDump() { WriteDump(DumpFilePath()); }

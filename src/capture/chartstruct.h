@@ -1,0 +1,8 @@
+#pragma once
+// The capture window's display of the newest block, and its dump file.
+
+// Redraws the chart from the sample history in the capture window's mode.
+void ProcessBlock();
+
+// Writes the newest block to "dump.bin" in the current folder.
+void SaveDump();

@@ -1,0 +1,110 @@
+#include "capture/display.h"
+
+#include "capture/fft2.h"
+
+namespace {
+
+// √512: both channels are divided by it before their transform.
+constexpr long double InputScaleDivisor = 22.627417L;
+constexpr double NewWeight = 0.05, StoredWeight = 0.95;
+constexpr double PowerOffset = 80;  // dB to dBm on the physical axis
+
+using Block = std::array<long double, BlockLength>;
+using DbValues = std::array<double, BlockLength>;
+
+// The working arrays of one transform: the scaled samples and the output.
+struct Transform {
+  Block inRe, inIm, outRe, outIm;
+};
+
+void Scale(const SampleHistory& history, Block& scaled) {
+  for (int k = 0; k < BlockLength; ++k) scaled[k] = history[k] / InputScaleDivisor;
+}
+
+// Off, the stored value follows the plain spectrum, so that averaging starts
+// from the spectrum last shown when it is switched on.
+void Blend(double& stored, long double db, bool average) {
+  const auto fresh = static_cast<double>(db);
+  stored = average ? NewWeight * fresh + StoredWeight * stored : fresh;
+}
+
+// One transform of I + iQ; both graphs carry its spectrum. The bins are read
+// half a turn round, so that zero frequency lies in the middle with the
+// negative frequencies on the left.
+int AdvanceComplex(bool average, SmoothedSpectrum& smoothed, Transform& t) {
+  Scale(HistoryI, t.inRe);
+  Scale(HistoryQ, t.inIm);
+  const int n = Fft(BlockLength, FftMode::Complex, t.inRe, t.inIm, t.outRe, t.outIm);
+  for (int j = 0; j < n; ++j) {
+    const int bin = (j + n / 2) % n;
+    Blend(smoothed.S1[j], MagnitudeDb(t.outRe[bin], t.outIm[bin]), average);
+    smoothed.S2[j] = smoothed.S1[j];
+  }
+  return n;
+}
+
+// One real transform of a channel: bins from zero frequency up to half the
+// sample rate.
+int AdvanceReal(const SampleHistory& history, bool average, DbValues& stored, Transform& t) {
+  Scale(history, t.inRe);
+  const int n = Fft(BlockLength, FftMode::Real, t.inRe, {}, t.outRe, t.outIm);
+  for (int j = 0; j < n; ++j) Blend(stored[j], MagnitudeDb(t.outRe[j], t.outIm[j]), average);
+  return n;
+}
+
+// Returns the count of bins to show.
+int AdvanceSpectrum(const DisplaySettings& settings, SmoothedSpectrum& smoothed) {
+  Transform t;
+  if (settings.ComplexFft) return AdvanceComplex(settings.Average, smoothed, t);
+  AdvanceReal(HistoryI, settings.Average, smoothed.S1, t);
+  return AdvanceReal(HistoryQ, settings.Average, smoothed.S2, t);
+}
+
+template <typename X, typename Y>
+void AddPoints(bool shown, int count, X x, Y y, std::vector<DisplayPoint>& points) {
+  if (!shown) return;
+  points.reserve(count);
+  for (int j = 0; j < count; ++j) points.push_back({x(j), y(j)});
+}
+
+double SampleI(int i) { return HistoryI[i]; }
+double SampleQ(int i) { return HistoryQ[i]; }
+
+void AddTimeGraphs(const DisplaySettings& settings, DisplayPoints& out) {
+  // Without a sample rate there is no time scale: the samples keep their index.
+  const bool inMicroseconds = settings.RealAxis && settings.FreqMHz != 0;
+  const auto x = [&](int j) { return inMicroseconds ? j / settings.FreqMHz : j; };
+  AddPoints(settings.Graph1, BlockLength, x, SampleI, out.graph1);
+  AddPoints(settings.Graph2, BlockLength, x, SampleQ, out.graph2);
+}
+
+void AddSpectrumGraphs(const DisplaySettings& settings, const SmoothedSpectrum& smoothed,
+                       int bins, DisplayPoints& out) {
+  const int centre = settings.ComplexFft ? bins / 2 : 0;
+  const double binWidth = settings.RealAxis ? settings.FreqMHz * (1.0 / BlockLength) : 1;
+  const double offset = settings.RealAxis ? PowerOffset : 0;
+  const auto x = [=](int j) { return (j - centre) * binWidth; };
+  AddPoints(settings.Graph1, bins, x, [&](int j) { return smoothed.S1[j] - offset; }, out.graph1);
+  AddPoints(settings.Graph2, bins, x, [&](int j) { return smoothed.S2[j] - offset; }, out.graph2);
+}
+
+// Averaging accumulates the ten slots, filled or not.
+void AddConstellation(bool average, std::vector<DisplayPoint>& points) {
+  AddPoints(true, average ? HistoryLength : BlockLength, SampleI, SampleQ, points);
+}
+
+}  // namespace
+
+void ComputeDisplay(const DisplaySettings& settings, SmoothedSpectrum& smoothed,
+                    DisplayPoints& out) {
+  out.graph1.clear();
+  out.graph2.clear();
+  out.constellation.clear();
+  const int bins = settings.Spectrum ? AdvanceSpectrum(settings, smoothed) : 0;
+  if (settings.QamMode)
+    AddConstellation(settings.Average, out.constellation);
+  else if (settings.Spectrum)
+    AddSpectrumGraphs(settings, smoothed, bins, out);
+  else
+    AddTimeGraphs(settings, out);
+}

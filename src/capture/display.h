@@ -1,0 +1,40 @@
+#pragma once
+// What each display mode of the capture window shows, worked out from the
+// sample history without any chart: the time signal, the spectrum of each
+// channel or of the complex signal, or the I/Q constellation. The window
+// hands the points to its series.
+#include <array>
+#include <vector>
+
+#include "capture/history.h"
+
+// The capture window's settings that shape the display.
+struct DisplaySettings {
+  bool QamMode = false, Spectrum = false, Average = false, Graph1 = true, Graph2 = true,
+       RealAxis = false, ComplexFft = false;
+  double FreqMHz = 150;  // sample rate
+};
+
+struct DisplayPoint {
+  double x;
+  double y;
+};
+
+// graph1 goes to Series1 (I), graph2 to Series2 (Q), constellation to Series5.
+struct DisplayPoints {
+  std::vector<DisplayPoint> graph1, graph2, constellation;
+};
+
+// The spectrum values last shown, in dB, for graph 1 and graph 2: the memory
+// of the exponential average. Kept by the window from one block to the next.
+class SmoothedSpectrum {
+ public:
+  std::array<double, BlockLength> S1{}, S2{};
+};
+
+// Empties `out` and fills it with the points of the mode that `settings`
+// choose, from the history. With Spectrum on, every call advances `smoothed`
+// by one step, also when the constellation is shown instead. The vectors keep
+// their capacity, so a run allocates nothing after its first block.
+void ComputeDisplay(const DisplaySettings& settings, SmoothedSpectrum& smoothed,
+                    DisplayPoints& out);

@@ -1,0 +1,31 @@
+#include "capture/history.h"
+
+#include <algorithm>
+
+SampleHistory HistoryI{};
+SampleHistory HistoryQ{};
+
+namespace {
+
+std::int32_t SignedHalfWord(std::uint8_t high, std::uint8_t low) {
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(high << 8 | low));
+}
+
+void MoveSlotsBack(SampleHistory& history) {
+  std::copy_backward(history.begin(), history.end() - BlockLength, history.end());
+}
+
+}  // namespace
+
+void ShiftHistory() {
+  MoveSlotsBack(HistoryI);
+  MoveSlotsBack(HistoryQ);
+}
+
+void DecodeBlock(std::span<const std::uint8_t, BlockBytes> block) {
+  for (int k = 0; k < BlockLength; ++k) {
+    const std::uint8_t* word = &block[4 * k];
+    HistoryI[k] = SignedHalfWord(word[0], word[1]);
+    HistoryQ[k] = SignedHalfWord(word[2], word[3]);
+  }
+}

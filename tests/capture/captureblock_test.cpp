@@ -1,0 +1,86 @@
+// One capture from the virtual board through a real pty.
+#include "board/ptyboard.h"
+#include "capture/captureblock.h"
+#include "capture/history.h"
+#include "link/comport.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Capture {
+  explicit Capture(std::size_t answerBytes = 4096) : board(Options(answerBytes)) {
+    port.PortName = board.PortPath();
+    EXPECT_TRUE(port.Open());
+  }
+
+  static BoardOptions Options(std::size_t answerBytes) {
+    BoardOptions options;
+    options.captureBytes = answerBytes;
+    return options;
+  }
+
+  bool Run(bool average = false) {
+    counts.clear();
+    return CaptureBlock(port, average, [this](int received) { counts.push_back(received); });
+  }
+
+  PtyBoard board;
+  TComPort port;
+  std::vector<int> counts;
+};
+
+std::vector<std::int32_t> Slot(const std::array<std::int32_t, 10240>& history, int slot) {
+  return {history.begin() + slot * 1024, history.begin() + (slot + 1) * 1024};
+}
+
+}  // namespace
+
+TEST(CaptureBlock, StoresAWholeBlockAndCountsItsBytesAfterEveryPoll) {
+  HistoryI.fill(0);
+  HistoryQ.fill(0);
+  Capture capture;
+  ASSERT_TRUE(capture.Run());
+  const std::vector<std::uint8_t> request{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
+  EXPECT_EQ(capture.board.Received(), request);
+  EXPECT_EQ(capture.counts.back(), 4096);
+  EXPECT_TRUE(std::is_sorted(capture.counts.begin(), capture.counts.end()));
+  // The board's tone: samples well away from zero, within 16 bits.
+  const auto [low, high] = std::minmax_element(HistoryI.begin(), HistoryI.begin() + 1024);
+  EXPECT_LT(*low, -1000);
+  EXPECT_GT(*high, 1000);
+  EXPECT_GE(*low, -32768);
+  EXPECT_LE(*high, 32767);
+}
+
+TEST(CaptureBlock, MovesTheHistoryBackOnlyWhileAveraging) {
+  Capture capture;
+  ASSERT_TRUE(capture.Run());
+  const auto first = Slot(HistoryI, 0);
+  const auto olderSlot = Slot(HistoryQ, 1);
+  ASSERT_TRUE(capture.Run(false));
+  EXPECT_EQ(Slot(HistoryQ, 1), olderSlot);
+  const auto second = Slot(HistoryI, 0);
+  EXPECT_NE(second, first);  // the tone's phase runs on from block to block
+  ASSERT_TRUE(capture.Run(true));
+  EXPECT_EQ(Slot(HistoryI, 1), second);
+}
+
+TEST(CaptureBlock, AnAnswerLongerThanABlockFailsAndLeavesTheHistory) {
+  Capture capture(4100);
+  const auto kept = HistoryI;
+  EXPECT_FALSE(capture.Run(true));
+  EXPECT_EQ(HistoryI, kept);
+  EXPECT_EQ(capture.counts.back(), 4100);
+  // The excess was drained: the next block arrives clean.
+  EXPECT_EQ(capture.port.InQueueCount(), 0);
+}
+
+TEST(CaptureBlock, AShortAnswerFailsWhenTheTimeIsUp) {
+  Capture capture(4095);
+  const auto kept = HistoryQ;
+  EXPECT_FALSE(capture.Run());
+  EXPECT_EQ(HistoryQ, kept);
+  EXPECT_EQ(capture.counts.back(), 4095);
+}

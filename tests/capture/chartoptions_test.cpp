@@ -1,0 +1,113 @@
+// The chart options dialog: what OK applies, in which order, and what a
+// failing field leaves applied.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
+
+#include "capture/chartmain.h"
+#include "capture/chartoptions.h"
+#include "chart/chart.h"
+#include "panel/initform.h"
+#include "windows_fixture.h"
+
+namespace {
+
+class ChartOptions : public WindowsTest {
+ protected:
+  void SetUp() override {
+    WindowsTest::SetUp();
+    CreateProgramWindows();
+    LoadLayout();
+    formChartOptions->FormShow();
+  }
+
+  void SetLimits(const char* maxY, const char* maxX, const char* minY, const char* minX) {
+    formChartOptions->edMaxY->setText(maxY);
+    formChartOptions->edMaxX->setText(maxX);
+    formChartOptions->edMinY->setText(minY);
+    formChartOptions->edMinX->setText(minX);
+  }
+
+  // A zoom made with the mouse on the chart.
+  void Zoom() {
+    formChart->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(formChart));
+    TChart& chart = *formChart->Chart;
+    const QPoint from = chart.PlotRect().center();
+    QTest::mousePress(&chart, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&chart, from + QPoint(40, 40));
+    QTest::mouseRelease(&chart, Qt::LeftButton, {}, from + QPoint(40, 40));
+  }
+
+  TChartAxis& Left() { return formChart->Chart->LeftAxis(); }
+  TChartAxis& Bottom() { return formChart->Chart->BottomAxis(); }
+};
+
+}  // namespace
+
+TEST_F(ChartOptions, UnchangedLimitsKeepTheUsersZoomAndChangedOnesUndoItFirst) {
+  Zoom();
+  const double zoomedMaximum = Left().Maximum();
+  ASSERT_LT(zoomedMaximum, 10000);
+  formChartOptions->btnOKClick();
+  EXPECT_EQ(Left().Maximum(), zoomedMaximum);
+
+  formChartOptions->FormShow();
+  Zoom();
+  formChartOptions->edMinX->setText("-2,5");
+  formChartOptions->btnOKClick();
+  EXPECT_EQ(Bottom().Minimum(), -2.5);
+  EXPECT_EQ(Bottom().Maximum(), 10000);  // back from the zoom
+  EXPECT_EQ(Left().Maximum(), 10000);
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ChartOptions, ALimitSinglePrecisionCannotHoldAlwaysCountsAsChanged) {
+  SetLimits("0.1", "10000", "-10000", "-10000");
+  formChartOptions->FormShow();
+  Zoom();
+  formChartOptions->btnOKClick();
+  EXPECT_EQ(Left().Maximum(), 0.1);
+  EXPECT_EQ(Bottom().Maximum(), 10000);  // the zoom was undone
+}
+
+TEST_F(ChartOptions, FlagsFrequencyAndTitlesAreApplied) {
+  formChartOptions->cbQAM->setChecked(true);
+  formChartOptions->cbAxis->setChecked(true);
+  formChartOptions->cbSpectrum->setChecked(true);
+  formChartOptions->edFreq->setText("61,44");
+  formChartOptions->btnOKClick();
+  EXPECT_TRUE(formChart->QamMode);
+  EXPECT_TRUE(formChart->RealAxis);
+  EXPECT_EQ(formChart->FreqMHz, 61.44);
+  EXPECT_EQ(Left().Title(), "Amp, uV");
+  EXPECT_EQ(Bottom().Title(), "Amp, uV");
+
+  formChartOptions->cbQAM->setChecked(false);
+  formChartOptions->btnOKClick();
+  EXPECT_EQ(Left().Title(), "Power, dBm");
+  EXPECT_EQ(Bottom().Title(), "Freq, MHz");
+}
+
+TEST_F(ChartOptions, ABadFrequencyLeavesTheFlagsAppliedAndTheRestNot) {
+  formChartOptions->cbSpectrum->setChecked(true);
+  formChartOptions->edFreq->setText("fast");
+  RunHandler([] { formChartOptions->btnOKClick(); });
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "'fast' is not a valid floating point value.");
+  EXPECT_TRUE(formChart->Spectrum);
+  EXPECT_EQ(formChart->FreqMHz, 150);
+  EXPECT_EQ(Left().Title(), "Amp. uV");  // titles not reached
+}
+
+TEST_F(ChartOptions, ARangeBelowTheMinimumFailsAtItsFirstMaximumEveryTime) {
+  SetLimits("-20000", "10000", "-50000", "-10000");
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    RunHandler([] { formChartOptions->btnOKClick(); });
+    EXPECT_EQ(Left().Maximum(), 10000);
+    EXPECT_EQ(Left().Minimum(), -10000);
+  }
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "Axis Maximum Value must be >= Minimum.");
+  EXPECT_EQ(boxes[1].text, boxes[0].text);
+}

@@ -1,0 +1,181 @@
+// The capture window against the virtual board: Once, Run, Stop, the
+// pending panel command, the menu items and the ways a run ends.
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTimer>
+#include <filesystem>
+
+#include "app/mainform.h"
+#include "board/ptyboard.h"
+#include "capture/chartmain.h"
+#include "capture/chartoptions.h"
+#include "chart/chart.h"
+#include "link/comport.h"
+#include "link/comportmain.h"
+#include "link/debug.h"
+#include "panel/initform.h"
+#include "windows_fixture.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+const Bytes CaptureRequest{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
+
+int CountOf(const Bytes& bytes, const Bytes& frame) {
+  int count = 0;
+  for (auto at = bytes.begin(); (at = std::search(at, bytes.end(), frame.begin(), frame.end())) != bytes.end();
+       at += static_cast<long>(frame.size()))
+    ++count;
+  return count;
+}
+
+BoardOptions AnswerOf(std::size_t bytes) {
+  BoardOptions options;
+  options.captureBytes = bytes;
+  return options;
+}
+
+class CaptureWindow : public WindowsTest {
+ protected:
+  void SetUp() override {
+    WindowsTest::SetUp();
+    CreateProgramWindows();
+    LoadLayout();
+    UseBoard(AnswerOf(4096));
+  }
+
+  void UseBoard(const BoardOptions& options) {
+    board = std::make_unique<PtyBoard>(options);
+    formComPort->ComPort->PortName = board->PortPath();
+  }
+
+  // Runs, and has the given action done from within the run after a while.
+  void RunUntil(const std::function<void()>& during, int afterMilliseconds = 40) {
+    QTimer::singleShot(afterMilliseconds, during);
+    formChart->nnRun->trigger();
+  }
+
+  TComPort& Port() { return *formComPort->ComPort; }
+  TChart& Chart() { return *formChart->Chart; }
+
+  std::unique_ptr<PtyBoard> board;
+};
+
+}  // namespace
+
+TEST_F(CaptureWindow, OnceCapturesOneBlockShowsItAndClosesThePort) {
+  formChart->nnOnce->trigger();
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(board->Received(), CaptureRequest);
+  EXPECT_EQ(Chart().Series1().Count(), 1024);
+  EXPECT_EQ(Chart().Series2().Count(), 1024);
+  EXPECT_EQ(formDebug->edRxCnt->text(), "4096");
+  EXPECT_FALSE(Port().Opened);
+}
+
+TEST_F(CaptureWindow, AFailedCaptureShowsTimeoutAndKeepsTheLastBlock) {
+  formChart->nnOnce->trigger();
+  const auto shown = Chart().Series1().Points().front().y;
+  UseBoard(AnswerOf(4100));
+  formChart->nnOnce->trigger();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Timeout");
+  EXPECT_EQ(boxes[0].caption, "Port error");
+  EXPECT_EQ(Chart().Series1().Points().front().y, shown);
+  EXPECT_TRUE(formChart->nnRun->isEnabled());
+  EXPECT_FALSE(Port().Opened);
+}
+
+TEST_F(CaptureWindow, RunCapturesUntilStopThenClosesThePort) {
+  bool runningState = false;
+  RunUntil([&] {
+    runningState = !formChart->nnRun->isEnabled() && formChart->nnStop->isEnabled() &&
+                   !formChart->nnOnce->isEnabled() && formChart->Running && Port().Opened;
+    formChart->nnOnce->trigger();  // does nothing while running
+    formChart->nnStop->trigger();
+  });
+  EXPECT_TRUE(runningState);
+  EXPECT_FALSE(formChart->Running);
+  EXPECT_TRUE(formChart->nnRun->isEnabled());
+  EXPECT_FALSE(formChart->nnStop->isEnabled());
+  EXPECT_FALSE(Port().Opened);
+  // The pass in which Stop was dispatched still captured its block.
+  EXPECT_GE(CountOf(board->Received(), CaptureRequest), 2);
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(CaptureWindow, APanelCommandGivenDuringARunGoesOutBetweenTwoCaptures) {
+  QLineEdit target;
+  RunUntil([&] {
+    formChart->PendingCommand = {true, 0x47, 7, 0x55, &target, "set"};
+    QTimer::singleShot(40, [] { formChart->nnStop->trigger(); });
+  });
+  EXPECT_FALSE(formChart->PendingCommand.pending);
+  EXPECT_EQ(board->Register(7), 0x55);
+  const Bytes received = board->Received();
+  const Bytes write{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x07, 0x55, 0x00};
+  const auto at = std::search(received.begin(), received.end(), write.begin(), write.end());
+  ASSERT_NE(at, received.end());
+  EXPECT_GE(CountOf(Bytes(received.begin(), at), CaptureRequest), 1);
+  EXPECT_GE(CountOf(Bytes(at, received.end()), CaptureRequest), 1);
+}
+
+TEST_F(CaptureWindow, ClosingTheWindowEndsTheRun) {
+  RunUntil([] { formChart->close(); });
+  EXPECT_FALSE(formChart->Running);
+  EXPECT_FALSE(Port().Opened);
+}
+
+TEST_F(CaptureWindow, ClosingTheMainWindowEndsTheRunAndSaves) {
+  std::filesystem::remove(LayoutFile());
+  RunUntil([] { formMain->close(); });
+  EXPECT_FALSE(formChart->Running);
+  EXPECT_FALSE(Port().Opened);
+  EXPECT_TRUE(std::filesystem::exists(LayoutFile()));
+}
+
+TEST_F(CaptureWindow, AFailureInsideTheRunSavesTheLayoutAndEndsTheProgram) {
+  std::filesystem::remove(LayoutFile());
+  UseBoard(AnswerOf(4100));
+  // The time-out box itself fails: something unexpected inside the loop.
+  SetMessageBoxPresenter([this](const MessageBoxRequest& box) {
+    boxes.push_back(box);
+    if (box.text == "Timeout") throw std::runtime_error("broken");
+  });
+  formChart->nnRun->trigger();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text, "Restart program");
+  EXPECT_EQ(boxes[1].caption, "Fatal error");
+  EXPECT_TRUE(std::filesystem::exists(LayoutFile()));
+}
+
+TEST_F(CaptureWindow, GraphItemsAndAvgChangeTheSettings) {
+  formChart->nnOnce->trigger();
+  formChart->nnGraph1->trigger();
+  EXPECT_FALSE(formChart->Graph1);
+  EXPECT_FALSE(formChart->nnGraph1->isChecked());
+  EXPECT_EQ(Chart().Series1().Count(), 0);
+  EXPECT_EQ(Chart().Series2().Count(), 1024);
+  formChart->nnGraph1->trigger();
+  EXPECT_EQ(Chart().Series1().Count(), 1024);
+
+  formChart->nnAvg->trigger();
+  EXPECT_TRUE(formChart->Average);
+  EXPECT_TRUE(formChartOptions->cbAverage->isChecked());
+  formChart->nnAvg->trigger();
+  EXPECT_FALSE(formChartOptions->cbAverage->isChecked());
+}
+
+TEST_F(CaptureWindow, SaveWritesTheDumpOrSaysWhyItCannot) {
+  const auto folder = Folder() / "dumps";
+  std::filesystem::create_directories(folder);
+  std::filesystem::current_path(folder);
+  formChart->nnSave->trigger();
+  EXPECT_EQ(std::filesystem::file_size(folder / "dump.bin"), 8192u);
+  std::filesystem::remove(folder / "dump.bin");
+  std::filesystem::create_directory(folder / "dump.bin");  // a folder where the file should go
+  formChart->nnSave->trigger();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Unable to write to " + (folder / "dump.bin").string() + ".");
+}

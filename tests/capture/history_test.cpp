@@ -1,0 +1,77 @@
+#include "capture/history.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+using Answer = std::array<std::uint8_t, BlockBytes>;
+
+void PutWord(Answer& answer, int k, std::int16_t i, std::int16_t q) {
+  const auto ui = static_cast<std::uint16_t>(i), uq = static_cast<std::uint16_t>(q);
+  answer[4 * k] = static_cast<std::uint8_t>(ui >> 8);
+  answer[4 * k + 1] = static_cast<std::uint8_t>(ui & 0xFF);
+  answer[4 * k + 2] = static_cast<std::uint8_t>(uq >> 8);
+  answer[4 * k + 3] = static_cast<std::uint8_t>(uq & 0xFF);
+}
+
+// Block b carries a different value in every word, so a slot that moved by
+// the wrong distance, or words out of place, do not go unnoticed.
+std::int32_t SampleOfBlock(int b, int k) { return b * 2048 + k; }
+
+Answer NumberedBlock(int b) {
+  Answer answer{};
+  for (int k = 0; k < BlockLength; ++k) {
+    const auto sample = static_cast<std::int16_t>(SampleOfBlock(b, k));
+    PutWord(answer, k, sample, static_cast<std::int16_t>(-sample));
+  }
+  return answer;
+}
+
+TEST(DecodeBlock, ReadsEachHalfWordHighByteFirstAsASignedNumber) {
+  HistoryI.fill(99);
+  HistoryQ.fill(99);
+  Answer answer{};
+  const std::array<std::uint8_t, 8> firstWords{0x7F, 0xFF, 0x80, 0x00, 0x00, 0x01, 0xFF, 0xFF};
+  std::copy(firstWords.begin(), firstWords.end(), answer.begin());
+  const std::array<std::uint8_t, 4> lastWord{0x12, 0x34, 0xFE, 0xDC};
+  std::copy(lastWord.begin(), lastWord.end(), answer.end() - 4);
+
+  DecodeBlock(answer);
+
+  EXPECT_EQ(HistoryI[0], 32767);
+  EXPECT_EQ(HistoryQ[0], -32768);
+  EXPECT_EQ(HistoryI[1], 1);
+  EXPECT_EQ(HistoryQ[1], -1);
+  EXPECT_EQ(HistoryI[1023], 0x1234);
+  EXPECT_EQ(HistoryQ[1023], -0x124);
+  for (int k = 2; k < BlockLength - 1; ++k) {
+    ASSERT_EQ(HistoryI[k], 0) << k;
+    ASSERT_EQ(HistoryQ[k], 0) << k;
+  }
+  // Decoding alone never touches the older slots.
+  for (int i = BlockLength; i < HistoryLength; ++i) {
+    ASSERT_EQ(HistoryI[i], 99) << i;
+    ASSERT_EQ(HistoryQ[i], 99) << i;
+  }
+}
+
+TEST(ShiftHistory, KeepsTheLastTenOfElevenCapturesNewestFirst) {
+  HistoryI.fill(0);
+  HistoryQ.fill(0);
+  for (int b = 1; b <= 11; ++b) {
+    ShiftHistory();
+    DecodeBlock(NumberedBlock(b));
+  }
+  for (int slot = 0; slot < 10; ++slot) {
+    for (int k = 0; k < BlockLength; ++k) {
+      const int i = slot * BlockLength + k, expected = SampleOfBlock(11 - slot, k);
+      ASSERT_EQ(HistoryI[i], expected) << "slot " << slot << ", sample " << k;
+      ASSERT_EQ(HistoryQ[i], -expected) << "slot " << slot << ", sample " << k;
+    }
+  }
+}
+
+}  // namespace

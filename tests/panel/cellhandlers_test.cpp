@@ -1,0 +1,144 @@
+// Working the panel: buttons, arrow keys and the right click, with the
+// frames checked where they reach the virtual board.
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/mainform.h"
+#include "board/ptyboard.h"
+#include "capture/chartmain.h"
+#include "link/comport.h"
+#include "link/comportmain.h"
+#include "panel/cellcontrols.h"
+#include "panel_fixture.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes Frame(std::uint8_t command, std::uint8_t address, std::uint8_t data) {
+  return {0xFF, 0xFF, 0xFF, 0xFF, command, address, data, 0x00};
+}
+
+class CellHandlers : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    LoadFrom("[BOXES]\nboxDynamic00=7 | GAIN\nboxDynamic01=-1 | WIDE\nboxDynamic02=noname\n"
+             "[BUTTONS]\nbtnDynamic03=get_u\nbtnDynamic04=get_s\n");
+    formComPort->ComPort->PortName = board.PortPath();
+  }
+
+  // The bytes that reached the board since the last look.
+  Bytes Sent() {
+    WaitUntil([] { return false; }, 20);
+    Bytes received = board.Received();
+    board.ClearReceived();
+    return received;
+  }
+
+  void Press(const char* suffix, const char* value) {
+    CellEdit(suffix)->setText(value);
+    QTest::mouseClick(CellButton(suffix), Qt::LeftButton);
+  }
+
+  std::vector<std::string> Shown() {
+    std::vector<std::string> texts;
+    for (const auto& box : boxes) texts.push_back(box.text);
+    boxes.clear();
+    return texts;
+  }
+
+  PtyBoard board;
+};
+
+}  // namespace
+
+TEST_F(CellHandlers, AWriteCellSendsItsValueAndAReadCellShowsTheAnswer) {
+  Press("00", "300");
+  EXPECT_EQ(Sent(), Frame(0x47, 7, 0x2C));
+  Press("00", "TimeOut");  // what a failed read left writes 0
+  EXPECT_EQ(Sent(), Frame(0x47, 7, 0));
+
+  board.SetRegister(3, 0xFE);
+  Press("03", "letters are never parsed");
+  EXPECT_EQ(Sent(), Frame(0xBB, 3, 0));
+  EXPECT_EQ(CellEdit("03")->text(), "254");
+  EXPECT_TRUE(boxes.empty());
+
+  // Space on the focused button is a click too.
+  board.SetRegister(4, 0x80);
+  CellButton("04")->setFocus();
+  QTest::keyClick(CellButton("04"), Qt::Key_Space);
+  EXPECT_EQ(Sent(), Frame(0xBB, 4, 0));
+  EXPECT_EQ(CellEdit("04")->text(), "128");
+}
+
+TEST_F(CellHandlers, ANegativeAddressIsTheWideAddressOfItsBitPattern) {
+  Press("01", "$01020304");
+  EXPECT_EQ(Sent(), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 40, 1, 0, 0x47, 41, 2, 0,
+                           0x47, 42, 3, 0, 0x47, 43, 4, 0}));
+}
+
+TEST_F(CellHandlers, BadTextsAreReportedValueFirstAndSendNothing) {
+  Press("02", "12a");
+  Press("02", "-1");
+  Press("02", "5");
+  Press("05", "4294967296");
+  EXPECT_EQ(Shown(), (std::vector<std::string>{"'12a' is not a valid integer value.",
+                                               "Value is out of range.",
+                                               "'' is not a valid integer value.",
+                                               "Value is out of range."}));
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(CellHandlers, ArrowsStepAWriteCellAsAByteAndWriteIt) {
+  struct Step {
+    const char* before;
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    const char* after;
+  };
+  for (const Step& step : {Step{"255", Qt::Key_Up, Qt::NoModifier, "0"},
+                           Step{"5", Qt::Key_Down, Qt::ControlModifier, "251"},
+                           Step{"250", Qt::Key_Up, Qt::ControlModifier, "4"},
+                           Step{"1000", Qt::Key_Up, Qt::NoModifier, "233"},
+                           Step{"words", Qt::Key_Down, Qt::NoModifier, "255"}}) {
+    CellEdit("00")->setText(step.before);
+    QTest::keyClick(CellEdit("00"), static_cast<Qt::Key>(step.key), step.modifiers);
+    EXPECT_EQ(CellEdit("00")->text(), step.after) << step.before;
+    EXPECT_EQ(Sent(), Frame(0x47, 7, static_cast<std::uint8_t>(std::stoi(step.after)))) << step.before;
+  }
+  // Read cells and other keys: nothing at all.
+  CellEdit("03")->setText("17");
+  QTest::keyClick(CellEdit("03"), Qt::Key_Up);
+  QTest::keyClick(CellEdit("00"), Qt::Key_PageUp);
+  EXPECT_EQ(CellEdit("03")->text(), "17");
+  EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(CellHandlers, DuringARunOnlyTheLastCommandWaitsForTheLoop) {
+  formChart->Running = true;
+  Press("00", "5");
+  Press("03", "");
+  formChart->Running = false;
+  EXPECT_TRUE(Sent().empty());
+  const PanelCommand& pending = formChart->PendingCommand;
+  EXPECT_TRUE(pending.pending);
+  EXPECT_EQ(pending.command, 0xBB);
+  EXPECT_EQ(pending.address, 3u);
+  EXPECT_EQ(pending.value, 0u);
+  EXPECT_EQ(pending.target, CellEdit("03"));
+  EXPECT_EQ(pending.accessMode, "get_u");
+}
+
+TEST_F(CellHandlers, ARightClickOnABoxOpensTheRegisterDialog) {
+  ModalWatcher watcher;
+  QTest::mouseClick(CellBox("05"), Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseClick(CellButton("05"), Qt::RightButton);
+  WaitUntil([] { return false; }, 50);
+  EXPECT_TRUE(watcher.seen.isEmpty());
+  QTest::mouseClick(CellBox("05"), Qt::RightButton, {}, QPoint(5, 5));
+  EXPECT_TRUE(WaitUntil([&] { return watcher.seen.contains("Set MSPI"); }));
+}
