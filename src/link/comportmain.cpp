@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -51,6 +52,7 @@ TformComPort::TformComPort(const std::string& layoutFile) {
   const auto change = [this] { RunHandler([this] { cbComPortListChange(); }); };
   connect(cbComPortList, &QComboBox::textActivated, this, change);
   connect(cbComPortList->lineEdit(), &QLineEdit::textEdited, this, change);
+  cbComPortList->installEventFilter(this);
 
   ComPort = new TComPort;
   ComPort->PortName = "COM1";
@@ -59,6 +61,19 @@ TformComPort::TformComPort(const std::string& layoutFile) {
   const QSize screen = QGuiApplication::primaryScreen()->size();
   const auto [left, top] = CentredAbove(screen.width(), screen.height(), width(), height(), 2);
   move(left, top);
+}
+
+// Enter in the port's text confirms it like "Ok". Left to the combo box,
+// it would replace the typed name by the list's selection.
+bool TformComPort::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == cbComPortList && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      RunHandler([this] { btnCloseFormClick(); });
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void TformComPort::showEvent(QShowEvent* event) {

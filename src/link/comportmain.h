@@ -25,6 +25,7 @@ class TformComPort : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void FillPortList(bool clearAlways);

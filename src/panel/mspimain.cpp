@@ -25,11 +25,13 @@ TformMSPI::TformMSPI() {
   setFixedSize(184, 204);
   move(438, 299);
   lbName = new QLabel("MSPI Register Name", this);
-  lbName->setGeometry(16, 16, 99, 13);
+  lbName->move(16, 16);
+  lbName->adjustSize();  // labels fit their text in whatever font the desktop has
   edName = new QLineEdit(this);
   edName->setGeometry(16, 40, 121, 21);
   lbAddress = new QLabel("MSPI Register Address", this);
-  lbAddress->setGeometry(16, 80, 109, 13);
+  lbAddress->move(16, 80);
+  lbAddress->adjustSize();
   edAddress = new QLineEdit(this);
   edAddress->setGeometry(16, 104, 65, 21);
   btnOK = new QPushButton("OK", this);

@@ -82,13 +82,19 @@ TEST_F(PortDialog, PickingAnEntryTakesItsPortNameAndRefreshKeepsThePosition) {
   EXPECT_EQ(formComPort->ComPort->PortName, "COM7");
 }
 
-TEST_F(PortDialog, ATypedNameIsTakenWithOrWithoutATrailingSpace) {
+TEST_F(PortDialog, ATypedNameIsTakenWithOrWithoutATrailingSpaceAndEnterConfirmsIt) {
+  formComPort->show();
   QLineEdit* text = List()->lineEdit();
   text->clear();
   QTest::keyClicks(text, "/dev/pts/9");
   EXPECT_EQ(formComPort->ComPort->PortName, "/dev/pts/9");
   QTest::keyClicks(text, " extra");
   EXPECT_EQ(formComPort->ComPort->PortName, "/dev/pts/9");
+
+  QTest::keyClick(List(), Qt::Key_Return);  // the box has the focus and hands keys to its text
+  EXPECT_EQ(text->text(), "/dev/pts/9 extra");
+  EXPECT_EQ(formComPort->ComPort->PortName, "/dev/pts/9");
+  EXPECT_FALSE(formComPort->isVisible());
 }
 
 TEST_F(PortDialog, TheBaudRateComesFromTheLayoutFile) {
