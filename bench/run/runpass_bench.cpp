@@ -1,0 +1,73 @@
+// One pass of the capture loop per display mode, as a run makes it: the
+// capture request and the 4096-byte answer from the virtual board over a
+// pty, the display of the block, and the repaint of a 1600 × 900 chart. The
+// CPU time is the tool's own thread; the board serves from a thread of its own.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <cstdlib>
+
+#include "board/ptyboard.h"
+#include "capture/captureblock.h"
+#include "capture/chartmain.h"
+#include "capture/chartstruct.h"
+#include "chart/chart.h"
+#include "link/comport.h"
+
+namespace {
+
+struct Mode {
+  bool spectrum;
+  bool complexFft;
+  bool qam;
+  bool average;
+};
+
+void BM_RunPass(benchmark::State& state, Mode mode) {
+  formChart = new TformChart;
+  formChart->Spectrum = mode.spectrum;
+  formChart->ComplexFft = mode.complexFft;
+  formChart->QamMode = mode.qam;
+  formChart->Average = mode.average;
+  TChart& chart = *formChart->Chart;
+  chart.resize(1600, 900);
+  QImage screen(chart.size(), QImage::Format_ARGB32_Premultiplied);
+
+  PtyBoard board;
+  TComPort port;
+  port.PortName = board.PortPath();
+  if (!port.Open()) state.SkipWithError("the board's port does not open");
+  int received = 0;
+  for (auto _ : state) {
+    if (!CaptureBlock(port, mode.average, [&](int count) { received = count; })) {
+      state.SkipWithError("capture failed");
+      break;
+    }
+    ProcessBlock();
+    chart.render(&screen);
+    benchmark::DoNotOptimize(screen.constBits());
+  }
+  state.counters["bytes"] = received;
+  port.Close();
+  delete formChart;
+  formChart = nullptr;
+}
+
+BENCHMARK_CAPTURE(BM_RunPass, time, Mode{false, false, false, false})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RunPass, real_spectrum, Mode{true, false, false, false})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RunPass, complex_spectrum, Mode{true, true, false, false})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RunPass, averaged_real_spectrum, Mode{true, false, false, true})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RunPass, constellation, Mode{false, false, true, false})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RunPass, averaged_constellation, Mode{false, false, true, true})->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
