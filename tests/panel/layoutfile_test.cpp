@@ -176,3 +176,21 @@ TEST_F(PanelTest, AFileThatCannotBeWrittenIsReportedAndKeptWhole) {
   EXPECT_EQ(FileBytes(), before);
   EXPECT_EQ(CellEdit("00")->text(), "7");
 }
+
+TEST_F(PanelTest, ABrokenFileLoadsWhatItCanAndKeepsItsBytes) {
+  // Garbage lines, NUL and high bytes, a line far beyond any value's length,
+  // and a caption without a separator.
+  const std::string longLine(100000, 'x');
+  const std::string caption = "71 | caf\xE9 \x01\x7F";
+  const char binary[] = "\x89PNG\r\n\x1A\n\0\0garbage\n[BOXES\n";
+  LoadFrom(std::string(binary, sizeof binary - 1) + "[BOXES]\nboxDynamic00=" + caption +
+           "\nboxDynamic01=noname\nboxDynamic02=" + longLine + "\n[OTHER]\n" + longLine + "=\xFF\n");
+  EXPECT_EQ(AnsiText(CellBox("00")->title()), caption);
+  EXPECT_EQ(CellBox("01")->title(), "noname");
+  EXPECT_EQ(CellBox("02")->title().size(), 2047);
+
+  const std::string saved = Saved();
+  EXPECT_NE(saved.find("boxDynamic00=" + caption + "\n"), std::string::npos);
+  EXPECT_NE(saved.find("[OTHER]\n" + longLine + "=\xFF\n"), std::string::npos);
+  EXPECT_EQ(saved.find('\r'), std::string::npos);
+}

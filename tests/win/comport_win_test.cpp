@@ -1,0 +1,195 @@
+// The serial port through the Win32 calls. The tests of BoardPort need the
+// virtual board on the COM port that TARNWICK_TEST_COM names.
+#include "link/comport.h"
+#include "link/registercommand.h"
+#include "wine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// Polls the queue the way the program's callers do, for at most a second.
+int WaitForBytes(TComPort& port, int wanted) {
+  for (int i = 0; i < 1000 && port.InQueueCount() < wanted; ++i) Sleep(1);
+  return port.InQueueCount();
+}
+
+// Sends a frame and waits as the program does after every frame.
+void Send(TComPort& port, const std::vector<std::uint8_t>& frame) {
+  EXPECT_TRUE(port.Write(frame.data(), static_cast<int>(frame.size())));
+  Sleep(1);
+}
+
+class BoardPort : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* name = std::getenv("TARNWICK_TEST_COM");
+    if (name == nullptr || *name == '\0')
+      GTEST_SKIP() << "TARNWICK_TEST_COM is not set: name the COM port of the virtual board "
+                      "(e.g. COM5) to run the tests that need it";
+    portName_ = name;
+  }
+
+  TComPort Port() const {
+    TComPort port;
+    port.PortName = portName_;
+    return port;
+  }
+
+  // After a failed open the device must be free again. Windows proves it by
+  // letting another object take the port, which its exclusive use would
+  // refuse otherwise. Wine does not enforce exclusive use, but it gives every
+  // new handle the lowest free slot: the next open of the object must get
+  // the slot it had before the failed open.
+  void ExpectDeviceReleased(TComPort& port, PortHandle slotBefore) {
+    EXPECT_FALSE(port.Opened);
+    EXPECT_EQ(port.Handle, NoPortHandle);
+    port.ByteSize = 8;
+    port.BaudRate = 115200;
+    if (RunningOnWine()) {
+      ASSERT_TRUE(port.Open());
+      EXPECT_EQ(port.Handle, slotBefore);
+      EXPECT_TRUE(port.Close());
+    } else {
+      TComPort other = Port();
+      EXPECT_TRUE(other.Open());
+      EXPECT_TRUE(other.Close());
+    }
+  }
+
+  std::string portName_;
+};
+
+}  // namespace
+
+TEST(ComPortWin32, DoesNothingWhileClosed) {
+  TComPort port;
+  EXPECT_EQ(port.Handle, nullptr);
+  std::uint8_t buffer[8] = {};
+  EXPECT_FALSE(port.Write(buffer, sizeof buffer));
+  EXPECT_FALSE(port.Read(buffer, sizeof buffer));
+  EXPECT_EQ(port.InQueueCount(), 0);
+  EXPECT_FALSE(port.Close());
+}
+
+TEST(ComPortWin32, RefusesNamesThatNameNoSerialDevice) {
+  TComPort port;
+  for (const char* name : {"", "COM250", "NoSuchPort", "NUL"}) {  // NUL: a device, not a line
+    port.PortName = name;
+    EXPECT_FALSE(port.Open()) << name;
+    EXPECT_FALSE(port.Opened) << name;
+    EXPECT_EQ(port.Handle, NoPortHandle) << name;
+  }
+}
+
+TEST_F(BoardPort, FollowsItsStateTable) {
+  TComPort port = Port();
+  ASSERT_TRUE(port.Open());
+  EXPECT_TRUE(port.Opened);
+  const PortHandle handle = port.Handle;
+  EXPECT_NE(handle, NoPortHandle);
+
+  // A second open changes nothing: the port stays open and usable.
+  EXPECT_FALSE(port.Open());
+  EXPECT_TRUE(port.Opened);
+  EXPECT_EQ(port.Handle, handle);
+  Send(port, RegisterFrame(CommandRead, 7, 0));
+  EXPECT_EQ(WaitForBytes(port, 6), 6);
+
+  EXPECT_TRUE(port.Close());
+  EXPECT_FALSE(port.Opened);
+  EXPECT_EQ(port.Handle, NoPortHandle);
+  EXPECT_FALSE(port.Close());
+  EXPECT_EQ(port.InQueueCount(), 0);
+}
+
+TEST_F(BoardPort, WritesReachTheBoardAndReadAnswersComeBack) {
+  TComPort port = Port();
+  ASSERT_TRUE(port.Open());
+  Send(port, RegisterFrame(CommandWrite, 7, 0x5A));
+  Send(port, RegisterFrame(CommandWrite, 1200, 0x12345678));  // registers 12 to 15
+
+  Send(port, RegisterFrame(CommandRead, 7, 0));
+  ASSERT_EQ(WaitForBytes(port, 6), 6);
+  std::uint8_t answer[40] = {};
+  EXPECT_TRUE(port.Read(answer, port.InQueueCount()));
+  EXPECT_EQ(answer[5], 0x5A);
+  EXPECT_EQ(port.InQueueCount(), 0);
+
+  Send(port, RegisterFrame(CommandRead, 1200, 0));
+  ASSERT_EQ(WaitForBytes(port, 6), 6);
+  EXPECT_TRUE(port.Read(answer, 6));
+  EXPECT_EQ(std::vector<std::uint8_t>(answer + 2, answer + 6),
+            (std::vector<std::uint8_t>{0x12, 0x34, 0x56, 0x78}));
+  EXPECT_TRUE(port.Close());
+}
+
+TEST_F(BoardPort, ReadsBoundedByTheTimeOutAndAtOnceForNothing) {
+  TComPort port = Port();
+  port.ReadTotalTimeoutConstant = 100;
+  ASSERT_TRUE(port.Open());
+  std::uint8_t buffer[16] = {};
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_TRUE(port.Read(buffer, 0));
+  EXPECT_TRUE(port.Read(buffer, -1));  // a negative count reads nothing
+  EXPECT_LT(GetTickCount64() - start, 50u);
+
+  // A silent line: the read ends after its time-out, successfully.
+  EXPECT_TRUE(port.Read(buffer, sizeof buffer));
+  const ULONGLONG elapsed = GetTickCount64() - start;
+  EXPECT_GE(elapsed, 80u);
+  EXPECT_LT(elapsed, 900u);
+  EXPECT_TRUE(port.Write(buffer, -1));
+  EXPECT_TRUE(port.Close());
+}
+
+TEST_F(BoardPort, AFailedConfigurationLeavesTheDeviceFree) {
+  TComPort port = Port();
+  ASSERT_TRUE(port.Open());
+  const PortHandle slot = port.Handle;
+  ASSERT_TRUE(port.Close());
+
+  port.BaudRate = 0;  // no rate at all: refused before the driver sees it
+  EXPECT_FALSE(port.Open());
+  ExpectDeviceReleased(port, slot);
+
+  port.ByteSize = 9;  // a frame the driver cannot make: SetCommState fails
+  EXPECT_FALSE(port.Open());
+  ExpectDeviceReleased(port, slot);
+
+  for (std::uint32_t rate : {9600u, 115200u}) {
+    port.BaudRate = rate;
+    EXPECT_TRUE(port.Open()) << rate;
+    EXPECT_TRUE(port.Close()) << rate;
+  }
+}
+
+TEST_F(BoardPort, IsHeldExclusively) {
+  TComPort first = Port();
+  TComPort second = Port();
+  ASSERT_TRUE(first.Open());
+  if (RunningOnWine()) {
+    first.Close();
+    GTEST_SKIP() << "Wine opens a COM port a second time although it is held with share mode 0";
+  }
+  EXPECT_FALSE(second.Open());
+  EXPECT_FALSE(second.Opened);
+  EXPECT_TRUE(first.Close());
+  EXPECT_TRUE(second.Open());
+  EXPECT_TRUE(second.Close());
+}
+
+TEST_F(BoardPort, IsListedByEnumPortsAtEveryCall) {
+  std::vector<std::string> list{"kept"};
+  TComPort::EnumPorts(list);
+  TComPort::EnumPorts(list);
+  ASSERT_FALSE(list.empty());
+  EXPECT_EQ(list.front(), "kept");
+  const auto ours = std::count_if(list.begin(), list.end(), [&](const std::string& entry) {
+    return entry.rfind(portName_ + "  ", 0) == 0;
+  });
+  EXPECT_EQ(ours, 2) << "entries: " << ::testing::PrintToString(list);
+}
