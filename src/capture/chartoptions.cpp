@@ -3,7 +3,6 @@
 #include "capture/chartmain.h"
 #include "capture/chartstruct.h"
 #include "chart/chart.h"
-#include "panel/layoutmodel.h"
 #include "platform/messages.h"
 #include "platform/numtext.h"
 
@@ -94,9 +93,7 @@ void TformChartOptions::btnOKClick() {
   window.RealAxis = cbAxis->isChecked();
   window.ComplexFft = cbFFTComplex->isChecked();
   window.FreqMHz = static_cast<double>(ValueOf(edFreq));
-  const AxisTitles titles = AxisTitlesFor(window.QamMode, window.RealAxis, window.Spectrum);
-  chart.LeftAxis().SetTitle(QString::fromLatin1(titles.vertical));
-  chart.BottomAxis().SetTitle(QString::fromLatin1(titles.horizontal));
+  ShowModeTitles();
   ProcessBlock();
   close();
 }

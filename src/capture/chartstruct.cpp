@@ -42,4 +42,10 @@ void ProcessBlock() {
   Fill(chart.Series5(), points.constellation, Qt::red);
 }
 
+void ShowModeTitles() {
+  const AxisTitles titles = AxisTitlesFor(formChart->QamMode, formChart->RealAxis, formChart->Spectrum);
+  formChart->Chart->LeftAxis().SetTitle(QString::fromLatin1(titles.vertical));
+  formChart->Chart->BottomAxis().SetTitle(QString::fromLatin1(titles.horizontal));
+}
+
 void SaveDump() { WriteDump(DumpFilePath()); }

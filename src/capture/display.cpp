@@ -108,3 +108,9 @@ void ComputeDisplay(const DisplaySettings& settings, SmoothedSpectrum& smoothed,
   else
     AddTimeGraphs(settings, out);
 }
+
+AxisTitles AxisTitlesFor(bool qamMode, bool realAxis, bool spectrum) {
+  if (qamMode) return {"Amp, uV", "Amp, uV"};
+  if (realAxis) return spectrum ? AxisTitles{"Power, dBm", "Freq, MHz"} : AxisTitles{"Amp, uV", "Time, us"};
+  return spectrum ? AxisTitles{"Power, dB", "Freq, 1/sample"} : AxisTitles{"Amp. uV", "Time, sample"};
+}

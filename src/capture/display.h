@@ -4,6 +4,7 @@
 // channel or of the complex signal, or the I/Q constellation. The window
 // hands the points to its series.
 #include <array>
+#include <string>
 #include <vector>
 
 #include "capture/history.h"
@@ -38,3 +39,13 @@ class SmoothedSpectrum {
 // their capacity, so a run allocates nothing after its first block.
 void ComputeDisplay(const DisplaySettings& settings, SmoothedSpectrum& smoothed,
                     DisplayPoints& out);
+
+// The chart's axis titles for a display mode: the first of constellation,
+// real-axis spectrum, real-axis time, spectrum, time that the flags select.
+struct AxisTitles {
+  std::string vertical;
+  std::string horizontal;
+
+  bool operator==(const AxisTitles&) const = default;
+};
+AxisTitles AxisTitlesFor(bool qamMode, bool realAxis, bool spectrum);

@@ -1,8 +1,7 @@
 // The serial port on Windows: a communications device opened exclusively,
 // synchronous I/O, the driver's queues and time-outs.
 #include "link/comport.h"
-
-#include <string_view>
+#include "link/serialcomm.h"
 
 #include <windows.h>
 
@@ -10,12 +9,15 @@ namespace {
 
 constexpr DWORD ReceiveQueueSize = 128;
 constexpr DWORD TransmitQueueSize = 2048;
+// DCBlength tells the system which layout of the structure it is given.
+static_assert(sizeof(DCB) == 28);
 
-// The line settings of the port over what the driver reports: rate, frame
-// format and DTR raised while open; every other member stays the driver's.
-bool Configure(HANDLE handle, const TComPort& port) {
-  if (!SetupComm(handle, ReceiveQueueSize, TransmitQueueSize)) return false;
-  if (!SetCommMask(handle, EV_RXCHAR | EV_TXEMPTY)) return false;
+// Over what the driver reports, only the rate, the frame format and the DSR
+// and DTR handling are ours (DTR raised while open); every other member stays
+// the driver's.
+bool SetLine(HANDLE handle, const TComPort& port) {
+  // No line runs at 0 baud, yet some drivers take it without complaint.
+  if (port.BaudRate == 0) return false;
   DCB dcb{};
   dcb.DCBlength = sizeof(DCB);
   if (!GetCommState(handle, &dcb)) return false;
@@ -26,7 +28,12 @@ bool Configure(HANDLE handle, const TComPort& port) {
   dcb.fDsrSensitivity = FALSE;
   dcb.fDtrControl = DTR_CONTROL_ENABLE;
   dcb.fOutxDsrFlow = FALSE;
-  if (!SetCommState(handle, &dcb)) return false;
+  return SetCommState(handle, &dcb) != 0;
+}
+
+// Reads wait for their whole count at most ReadTotalTimeoutConstant (plus the
+// multiplier per byte); writes never time out.
+bool SetTimeOuts(HANDLE handle, const TComPort& port) {
   COMMTIMEOUTS timeouts{};
   timeouts.ReadIntervalTimeout = port.ReadIntervalTimeout;
   timeouts.ReadTotalTimeoutMultiplier = port.ReadTotalTimeoutMultiplier;
@@ -35,6 +42,15 @@ bool Configure(HANDLE handle, const TComPort& port) {
   timeouts.WriteTotalTimeoutConstant = 0;
   return SetCommTimeouts(handle, &timeouts) != 0;
 }
+
+bool Configure(HANDLE handle, const TComPort& port) {
+  return SetupComm(handle, ReceiveQueueSize, TransmitQueueSize) &&
+         SetCommMask(handle, EV_RXCHAR | EV_TXEMPTY) && SetLine(handle, port) &&
+         SetTimeOuts(handle, port);
+}
+
+// A negative count from a caller would become a length of about 4 GB.
+DWORD ByteCount(int count) { return count > 0 ? static_cast<DWORD>(count) : 0; }
 
 }  // namespace
 
@@ -45,7 +61,7 @@ bool TComPort::Open() {
                               OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
   if (!Configure(handle, *this)) {
-    CloseHandle(handle);  // the object ends closed and holds nothing
+    CloseHandle(handle);  // the object ends closed and holds no device
     return false;
   }
   Handle = handle;
@@ -64,14 +80,14 @@ bool TComPort::Close() {
 bool TComPort::Write(const void* data, int count) {
   if (!Opened) return false;
   DWORD written = 0;
-  WriteFile(Handle, data, static_cast<DWORD>(count), &written, nullptr);
+  WriteFile(Handle, data, ByteCount(count), &written, nullptr);  // failures are not told
   return true;
 }
 
 bool TComPort::Read(void* buffer, int count) {
   if (!Opened) return false;
   DWORD read = 0;
-  return ReadFile(Handle, buffer, static_cast<DWORD>(count), &read, nullptr) != 0;
+  return ReadFile(Handle, buffer, ByteCount(count), &read, nullptr) != 0;
 }
 
 int TComPort::InQueueCount() {
@@ -86,24 +102,6 @@ void TComPort::EnumPorts(std::vector<std::string>& list) {
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=
       ERROR_SUCCESS)
     return;
-  constexpr DWORD BufferSize = 256;
-  constexpr std::string_view DeviceMarker = "\\Device\\";
-  for (DWORD index = 0;; ++index) {
-    char name[BufferSize];
-    BYTE data[BufferSize];
-    DWORD nameLength = BufferSize;
-    DWORD dataLength = BufferSize;
-    DWORD type = 0;
-    if (RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &dataLength) !=
-        ERROR_SUCCESS)
-      break;
-    std::string device(name, nameLength);
-    if (const auto marker = device.find(DeviceMarker); marker != std::string::npos)
-      device = device.substr(marker + DeviceMarker.size());
-    // The data is text with its terminating zero; an empty value has none.
-    const DWORD portLength = dataLength > 0 ? dataLength - 1 : 0;
-    const std::string portName(reinterpret_cast<const char*>(data), portLength);
-    list.push_back(portName + "  " + device);
-  }
+  AppendSerialCommPorts(key, list);
   RegCloseKey(key);
 }

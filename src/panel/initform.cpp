@@ -8,6 +8,7 @@
 #include "app/mainform.h"
 #include "capture/chartmain.h"
 #include "capture/chartoptions.h"
+#include "capture/chartstruct.h"
 #include "chart/chart.h"
 #include "panel/cellcontrols.h"
 #include "panel/layoutmodel.h"
@@ -67,11 +68,6 @@ void ApplyLimits(TChartAxis& axis, double minimum, double maximum, QLineEdit* mi
   RunHandler([&] { SetAxisRange(axis, minimum, maximum); });
 }
 
-void ApplyAxisTitles(TChart* chart, const AxisTitles& titles) {
-  chart->LeftAxis().SetTitle(QtText(titles.vertical));
-  chart->BottomAxis().SetTitle(QtText(titles.horizontal));
-}
-
 void ApplyChartSettings(const ChartSettings& settings) {
   TformChart& chart = *formChart;
   TformChartOptions& options = *formChartOptions;
@@ -93,7 +89,7 @@ void ApplyChartSettings(const ChartSettings& settings) {
   ShowChecked(options.cbAxis, settings.realAxis);
   chart.FreqMHz = settings.freqMHz;
   ShowNumber(options.edFreq, settings.freqMHz);
-  ApplyAxisTitles(chart.Chart, AxisTitlesFor(chart.QamMode, chart.RealAxis, chart.Spectrum));
+  ShowModeTitles();
 }
 
 double FieldNumber(const QLineEdit* field) {

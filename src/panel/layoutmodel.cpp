@@ -67,9 +67,3 @@ void WriteLayout(ProfileFile& file, const ChartSettings& chart, const PanelTexts
   WriteChartSettings(file, chart);
   for (const PanelCell& cell : AllPanelCells()) WriteChangedCell(file, cell, cells[cell.CellIndex()]);
 }
-
-AxisTitles AxisTitlesFor(bool qamMode, bool realAxis, bool spectrum) {
-  if (qamMode) return {"Amp, uV", "Amp, uV"};
-  if (realAxis) return spectrum ? AxisTitles{"Power, dBm", "Freq, MHz"} : AxisTitles{"Amp, uV", "Time, us"};
-  return spectrum ? AxisTitles{"Power, dB", "Freq, 1/sample"} : AxisTitles{"Amp. uV", "Time, sample"};
-}

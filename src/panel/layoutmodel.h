@@ -39,14 +39,3 @@ CellTexts ReadCellTexts(const ProfileFile& file, const PanelCell& cell);
 // the settings are written and each changed cell with its caption, its
 // mode unless it is "set", and its value. Other sections stay untouched.
 void WriteLayout(ProfileFile& file, const ChartSettings& chart, const PanelTexts& cells);
-
-// The capture chart's axis titles for a display mode: the first of
-// constellation, real-axis spectrum, real-axis time, spectrum, time that
-// the flags select.
-struct AxisTitles {
-  std::string vertical;
-  std::string horizontal;
-
-  bool operator==(const AxisTitles&) const = default;
-};
-AxisTitles AxisTitlesFor(bool qamMode, bool realAxis, bool spectrum);

@@ -227,3 +227,13 @@ TEST_F(Display, ShowsOnlyTheGraphsThatAreSwitchedOn) {
 }
 
 }  // namespace
+
+TEST(AxisTitles, TheFirstMatchingModeNamesBothAxes) {
+  for (bool realAxis : {false, true})
+    for (bool spectrum : {false, true})
+      EXPECT_EQ(AxisTitlesFor(true, realAxis, spectrum), (AxisTitles{"Amp, uV", "Amp, uV"}));
+  EXPECT_EQ(AxisTitlesFor(false, true, true), (AxisTitles{"Power, dBm", "Freq, MHz"}));
+  EXPECT_EQ(AxisTitlesFor(false, true, false), (AxisTitles{"Amp, uV", "Time, us"}));
+  EXPECT_EQ(AxisTitlesFor(false, false, true), (AxisTitles{"Power, dB", "Freq, 1/sample"}));
+  EXPECT_EQ(AxisTitlesFor(false, false, false), (AxisTitles{"Amp. uV", "Time, sample"}));
+}

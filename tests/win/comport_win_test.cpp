@@ -42,22 +42,15 @@ class BoardPort : public ::testing::Test {
   // After a failed open the device must be free again. Windows proves it by
   // letting another object take the port, which its exclusive use would
   // refuse otherwise. Wine does not enforce exclusive use, but it gives every
-  // new handle the lowest free slot: the next open of the object must get
-  // the slot it had before the failed open.
-  void ExpectDeviceReleased(TComPort& port, PortHandle slotBefore) {
-    EXPECT_FALSE(port.Opened);
-    EXPECT_EQ(port.Handle, NoPortHandle);
-    port.ByteSize = 8;
-    port.BaudRate = 115200;
+  // new handle the lowest free slot: the next open must get the slot that the
+  // port had before the failed open.
+  void ExpectDeviceFree(PortHandle slotBefore) const {
+    TComPort other = Port();
+    ASSERT_TRUE(other.Open());
     if (RunningOnWine()) {
-      ASSERT_TRUE(port.Open());
-      EXPECT_EQ(port.Handle, slotBefore);
-      EXPECT_TRUE(port.Close());
-    } else {
-      TComPort other = Port();
-      EXPECT_TRUE(other.Open());
-      EXPECT_TRUE(other.Close());
+      EXPECT_EQ(other.Handle, slotBefore);
     }
+    EXPECT_TRUE(other.Close());
   }
 
   std::string portName_;
@@ -97,7 +90,9 @@ TEST_F(BoardPort, FollowsItsStateTable) {
   EXPECT_TRUE(port.Opened);
   EXPECT_EQ(port.Handle, handle);
   Send(port, RegisterFrame(CommandRead, 7, 0));
+  std::uint8_t answer[6] = {};
   EXPECT_EQ(WaitForBytes(port, 6), 6);
+  EXPECT_TRUE(port.Read(answer, 6));  // the board shares the line with the next test
 
   EXPECT_TRUE(port.Close());
   EXPECT_FALSE(port.Opened);
@@ -152,19 +147,23 @@ TEST_F(BoardPort, AFailedConfigurationLeavesTheDeviceFree) {
   const PortHandle slot = port.Handle;
   ASSERT_TRUE(port.Close());
 
-  port.BaudRate = 0;  // no rate at all: refused before the driver sees it
-  EXPECT_FALSE(port.Open());
-  ExpectDeviceReleased(port, slot);
+  TComPort noRate = Port();
+  noRate.BaudRate = 0;  // no rate at all: refused before the driver sees it
+  EXPECT_FALSE(noRate.Open());
+  EXPECT_FALSE(noRate.Opened);
+  EXPECT_EQ(noRate.Handle, NoPortHandle);
+  ExpectDeviceFree(slot);
 
-  port.ByteSize = 9;  // a frame the driver cannot make: SetCommState fails
-  EXPECT_FALSE(port.Open());
-  ExpectDeviceReleased(port, slot);
+  TComPort badFrame = Port();
+  badFrame.ByteSize = 9;  // a frame that no driver makes: SetCommState fails
+  EXPECT_FALSE(badFrame.Open());
+  EXPECT_FALSE(badFrame.Opened);
+  EXPECT_EQ(badFrame.Handle, NoPortHandle);
+  ExpectDeviceFree(slot);
 
-  for (std::uint32_t rate : {9600u, 115200u}) {
-    port.BaudRate = rate;
-    EXPECT_TRUE(port.Open()) << rate;
-    EXPECT_TRUE(port.Close()) << rate;
-  }
+  port.BaudRate = 9600;
+  EXPECT_TRUE(port.Open());
+  EXPECT_TRUE(port.Close());
 }
 
 TEST_F(BoardPort, IsHeldExclusively) {
