@@ -59,9 +59,12 @@ TEST(ParseFloatText, ReadsTheFirstCommaAsADecimalPoint) {
   EXPECT_EQ(ParseFloatText("1,5"), 1.5L);
   EXPECT_EQ(ParseFloatText("-10000"), -10000.0L);
   EXPECT_EQ(ParseFloatText(" 2.5E2 "), 250.0L);
-  // Extended precision: the text converts straight to long double.
+#ifndef _WIN32
+  // Extended precision: the text converts straight to long double. The
+  // Windows runtimes read long double text at double precision only.
   EXPECT_EQ(ParseFloatText("0.1"), 0.1L);
   EXPECT_NE(ParseFloatText("0.1"), static_cast<long double>(0.1));
+#endif
 }
 
 TEST(ParseFloatText, NamesTheCommaReplacedTextWhenItFails) {
