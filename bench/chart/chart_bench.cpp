@@ -57,6 +57,23 @@ void BM_RedrawEmpty(benchmark::State& state) {
 }
 BENCHMARK(BM_RedrawEmpty)->Unit(benchmark::kMillisecond);
 
+// A pan or zoom drag: new limits at every redraw, so the axes, grid and
+// labels are laid out and painted afresh each time.
+void BM_RedrawWhilePanning(benchmark::State& state) {
+  TChart chart;
+  chart.resize(1600, 900);
+  QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
+  double shift = 0;
+  for (auto _ : state) {
+    shift = shift == 0 ? 1 : 0;
+    chart.BottomAxis().SetMaximum(10000 + shift);
+    chart.BottomAxis().SetMinimum(-10000 + shift);
+    chart.render(&image);
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(BM_RedrawWhilePanning)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

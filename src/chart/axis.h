@@ -14,6 +14,7 @@ class ChartAxisError : public std::runtime_error {
 struct AxisRange {
   double minimum;
   double maximum;
+  bool operator==(const AxisRange&) const = default;
 };
 
 class TChartAxis {

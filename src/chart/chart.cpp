@@ -1,11 +1,10 @@
 #include "chart/chart.h"
 
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <cstdlib>
-
-#include "chart/axespainter.h"
 
 namespace {
 
@@ -20,6 +19,13 @@ AxisRange ZoomRange(double first, double second) {
 }
 
 AxisRange Shifted(AxisRange range, double by) { return {range.minimum + by, range.maximum + by}; }
+
+// An image keeps its own format; other devices (a printer, a picture) take
+// the one the raster engine paints fastest.
+QImage::Format FormatOf(const QPaintDevice& target) {
+  return target.devType() == QInternal::Image ? static_cast<const QImage&>(target).format()
+                                              : QImage::Format_ARGB32_Premultiplied;
+}
 
 }  // namespace
 
@@ -59,9 +65,15 @@ QPointF TChart::PixelToValue(QPointF pixel) const {
   return {layout.bottom.map.ToValue(pixel.x()), layout.left.map.ToValue(pixel.y())};
 }
 
-ChartLayout TChart::Layout() const {
-  return LayOutChart(rect(), fontMetrics(), {leftAxis_.Range(), leftAxis_.Title()},
-                     {bottomAxis_.Range(), bottomAxis_.Title()});
+ChartLayout TChart::Layout() const { return LayOutChart(rect(), fontMetrics(), LeftSetting(), BottomSetting()); }
+
+AxisSetting TChart::LeftSetting() const { return {leftAxis_.Range(), leftAxis_.Title()}; }
+
+AxisSetting TChart::BottomSetting() const { return {bottomAxis_.Range(), bottomAxis_.Title()}; }
+
+BackdropSetting TChart::BackdropSettingFor(const QPaintDevice& target) const {
+  return {size(), target.devicePixelRatio(), FormatOf(target), logicalDpiY(), LeftSetting(), BottomSetting(),
+          font(), palette()};
 }
 
 void TChart::RequestRedraw() {
@@ -78,11 +90,15 @@ void TChart::RememberLimits() {
 
 void TChart::paintEvent(QPaintEvent*) {
   redrawPending_ = false;
-  const ChartLayout layout = Layout();
   QPainter painter(this);
-  painter.fillRect(rect(), palette().window());
-  DrawAxes(painter, layout, palette());
-  DrawSeries(painter, layout);
+  // The engine's device is the image actually painted, which a redirected
+  // paint (QWidget::render) or a backing store gives a format and pixel
+  // ratio of its own.
+  backdrop_.Update(BackdropSettingFor(*painter.paintEngine()->paintDevice()));
+  // The default composition copies an opaque image as fast as Source does,
+  // and lets a translucent window colour blend as it did when painted here.
+  painter.drawImage(0, 0, backdrop_.Image());
+  DrawSeries(painter, backdrop_.Layout());
   if (gesture_ == Gesture::Zoom) DrawZoomRectangle(painter);
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "chart/axis.h"
+#include "chart/backdrop.h"
 #include "chart/layout.h"
 #include "chart/series.h"
 #include "chart/seriespainter.h"
@@ -50,6 +51,9 @@ class TChart : public QWidget {
   };
 
   ChartLayout Layout() const;
+  AxisSetting LeftSetting() const;
+  AxisSetting BottomSetting() const;
+  BackdropSetting BackdropSettingFor(const QPaintDevice& target) const;
   void RequestRedraw();
   void RememberLimits();
   void FinishZoomRectangle(QPoint from, QPoint to);
@@ -71,5 +75,6 @@ class TChart : public QWidget {
   QPoint dragLast_;
 
   bool redrawPending_ = false;
+  Backdrop backdrop_;
   MarkerPainter markers_;
 };

@@ -49,6 +49,7 @@ struct ChartLayout {
 struct AxisSetting {
   AxisRange range;
   QString title;
+  bool operator==(const AxisSetting&) const = default;
 };
 
 ChartLayout LayOutChart(const QRect& control, const QFontMetrics& metrics, const AxisSetting& left,

@@ -44,9 +44,11 @@ Pixel OntoEdge(Pixel p, Pixel q, int sides, const QRect& plot) {
   return atY(plot.bottom());
 }
 
-// Cuts the segment from a to b to the plot (Cohen–Sutherland); false when
-// nothing of it lies inside.
+// Cuts the segment from a to b, whole finite pixels both, to the plot
+// (Cohen–Sutherland); false when nothing of it lies inside.
 bool ClipSegment(Pixel& a, Pixel& b, const QRect& plot) {
+  // Most segments of a series lie wholly inside, with nothing to cut or round.
+  if ((SidesOutside(a, plot) | SidesOutside(b, plot)) == 0) return true;
   // Each end crosses at most two edges; the spare passes absorb rounding.
   for (int pass = 0; pass < 8; ++pass) {
     const int outsideA = SidesOutside(a, plot);
@@ -76,11 +78,11 @@ std::vector<QPolygon> VisiblePolylines(const std::vector<ChartPoint>& points, co
   Pixel previous{};
   const auto addSegment = [&](Pixel from, Pixel to) {
     if (!IsFinite(from) || !IsFinite(to) || !ClipSegment(from, to, plot)) return;
-    if (run.isEmpty() || run.last() != ToPoint(from)) {
+    if (run.isEmpty() || run.constLast() != ToPoint(from)) {
       if (run.size() > 1) runs.push_back(run);
       run = {ToPoint(from)};
     }
-    if (run.last() != ToPoint(to)) run.append(ToPoint(to));
+    if (run.constLast() != ToPoint(to)) run.append(ToPoint(to));
   };
   for (size_t i = 0; i < points.size(); ++i) {
     const Pixel pixel = PixelOf(points[i], x, y);

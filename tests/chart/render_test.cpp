@@ -1,13 +1,23 @@
 #include <cstdlib>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
 #include <QSet>
 
+#include "chart/axespainter.h"
 #include "chart_test_support.h"
 
 namespace {
+
+QImage Rendered(TChart& chart, QImage::Format format = QImage::Format_ARGB32_Premultiplied, qreal pixelRatio = 1) {
+  QImage image(chart.size() * pixelRatio, format);
+  image.setDevicePixelRatio(pixelRatio);
+  image.fill(Qt::black);  // anything the chart leaves unpainted would show
+  chart.render(&image);
+  return image;
+}
 
 class ChartPicture : public ShownChart {
  protected:
@@ -18,12 +28,7 @@ class ChartPicture : public ShownChart {
     chart.BottomAxis().SetMaximum(100);
   }
 
-  QImage Render() {
-    QImage image(chart.size(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::black);  // anything the chart leaves unpainted would show
-    chart.render(&image);
-    return image;
-  }
+  QImage Render() { return Rendered(chart); }
 
   QPoint PixelOf(double x, double y) { return chart.ValueToPixel(x, y).toPoint(); }
 
@@ -141,6 +146,70 @@ TEST_F(ChartPicture, OutlinesTheZoomRectangleWhileDragging) {
   MoveHolding(from + QPoint(5, 5), Qt::LeftButton);
   Release(from + QPoint(5, 5), Qt::LeftButton);
   EXPECT_EQ(Render(), before);
+}
+
+// The axes, grid and labels are kept in a picture between redraws: every
+// change they show must reach it.
+TEST(ChartAxesPicture, FollowsChangesOfLimitsTitlesSizeFontAndPalette) {
+  const std::vector<std::pair<const char*, std::function<void(TChart&)>>> changes = {
+      {"left maximum", [](TChart& chart) { chart.LeftAxis().SetMaximum(250); }},
+      {"bottom minimum", [](TChart& chart) { chart.BottomAxis().SetMinimum(-40); }},
+      {"left title", [](TChart& chart) { chart.LeftAxis().SetTitle("Power, dBm"); }},
+      {"bottom title", [](TChart& chart) { chart.BottomAxis().SetTitle("Freq, MHz"); }},
+      {"larger size", [](TChart& chart) { chart.resize(960, 640); }},
+      {"smaller size", [](TChart& chart) { chart.resize(640, 480); }},
+      {"font", [](TChart& chart) { chart.setFont(QFont(chart.font().family(), 15)); }},
+      {"palette",
+       [](TChart& chart) {
+         QPalette palette = chart.palette();
+         palette.setColor(QPalette::Window, QColor(255, 255, 220));
+         palette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+         chart.setPalette(palette);
+       }},
+  };
+  const auto setUp = [](TChart& chart) {
+    chart.resize(800, 600);
+    chart.LeftAxis().SetMinimum(0);
+    chart.LeftAxis().SetMaximum(100);
+    chart.BottomAxis().SetMinimum(0);
+    chart.BottomAxis().SetMaximum(100);
+  };
+  for (const auto& [name, change] : changes) {
+    SCOPED_TRACE(name);
+    TChart redrawn;
+    setUp(redrawn);
+    const QImage before = Rendered(redrawn);
+    change(redrawn);
+    const QImage after = Rendered(redrawn);
+    TChart fresh;
+    setUp(fresh);
+    change(fresh);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, Rendered(fresh));
+  }
+}
+
+// Copied rather than painted, the axes must still come out as if painted on
+// the target itself: sharp at its pixel ratio, whatever its format.
+TEST(ChartAxesPicture, LooksAsPaintedDirectlyInTargetsOfAnyFormatAndPixelRatio) {
+  TChart chart;
+  chart.resize(640, 400);
+  const ChartLayout layout =
+      LayOutChart(chart.rect(), chart.fontMetrics(), {chart.LeftAxis().Range(), chart.LeftAxis().Title()},
+                  {chart.BottomAxis().Range(), chart.BottomAxis().Title()});
+  for (const auto& [format, pixelRatio] : std::vector<std::pair<QImage::Format, qreal>>{
+           {QImage::Format_ARGB32_Premultiplied, 1}, {QImage::Format_RGB32, 1},
+           {QImage::Format_RGB888, 1}, {QImage::Format_ARGB32_Premultiplied, 2}}) {
+    SCOPED_TRACE(testing::Message() << "format " << format << ", pixel ratio " << pixelRatio);
+    QImage direct(chart.size() * pixelRatio, format);
+    direct.setDevicePixelRatio(pixelRatio);
+    QPainter painter(&direct);
+    painter.setFont(chart.font());
+    painter.fillRect(chart.rect(), chart.palette().window());
+    DrawAxes(painter, layout, chart.palette());
+    painter.end();
+    EXPECT_EQ(Rendered(chart, format, pixelRatio), direct);
+  }
 }
 
 // Counts the paints a widget receives.
