@@ -13,20 +13,8 @@ started=$SECONDS
 step() { echo "== $1 (at $((SECONDS - started)) s)"; }
 
 step "Packages"
-packages=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix
-          wine wine64)
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-    missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  echo "Installing: ${missing[*]}"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
-fi
+scripts/install-missing.sh cmake ninja-build g++ googletest libgtest-dev libgmock-dev \
+  g++-mingw-w64-x86-64-posix wine wine64
 
 # Optimised without debug information, which would double the build time;
 # -O2, as the Linux build, since GCC 12 warns falsely about -O3's inlining.
