@@ -17,10 +17,13 @@ echo "Virtual board on $(head -n 1 /tmp/tarnwick-board.log) (also /tmp/tarnwick-
 echo "pick it in the port dialog."
 
 if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:77
-  Xvfb "$DISPLAY" -screen 0 1600x900x24 >/dev/null 2>&1 &
+  # Xvfb picks a free display number and tells it.
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1600x900x24 3>"$number_file" >/dev/null 2>&1 &
   pids+=($!)
-  sleep 1
+  for _ in $(seq 50); do [ -s "$number_file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(head -n 1 "$number_file")"
+  rm -f "$number_file"
   openbox >/dev/null 2>&1 &
   pids+=($!)
   shot=/tmp/tarnwick-screen.png

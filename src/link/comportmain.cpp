@@ -42,7 +42,8 @@ TformComPort::TformComPort(const std::string& layoutFile) {
   btnCloseForm->setGeometry(216, 48, 75, 25);
   setTabOrder(btnCloseForm, btnRefreshComPort);
   setTabOrder(btnRefreshComPort, cbComPortList);
-  btnCloseForm->setFocus();
+  // "Ok" is first in the keyboard order, so it has the focus when the dialog opens.
+  btnCloseForm->setDefault(true);
 
   connect(btnRefreshComPort, &QPushButton::clicked, this,
           [this] { RunHandler([this] { btnRefreshComPortClick(); }); });
