@@ -50,6 +50,7 @@ class Collector {
 
 bool CaptureBlock(TComPort& port, bool average, const ReceivedCounter& showReceived) {
   const auto request = RegisterFrame(CommandCapture, 0, 0);
+  port.DiscardInput();
   port.Write(request.data(), static_cast<int>(request.size()));
 
   Collector answer;

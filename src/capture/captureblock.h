@@ -8,9 +8,9 @@ class TComPort;
 // Told the number of bytes received so far after every poll of the queue.
 using ReceivedCounter = std::function<void(int received)>;
 
-// Sends the capture request on the open port and polls the receive queue
-// until 4096 bytes have come and the queue has run dry, or 5 whole seconds
-// have passed. Only an answer of exactly 4096 bytes counts: it is decoded
+// Drops what waits in the receive queue, sends the capture request on the
+// open port and polls the receive queue until 4096 bytes have come and the
+// queue has run dry, or 5 whole seconds have passed. Only an answer of exactly 4096 bytes counts: it is decoded
 // into slot 0 after the history has moved back one slot when averaging.
 // Anything else returns false and leaves the history as it was.
 bool CaptureBlock(TComPort& port, bool average, const ReceivedCounter& showReceived);

@@ -17,6 +17,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScopeGuard>
+#include <QPushButton>
 #include <chrono>
 #include <thread>
 
@@ -63,12 +65,14 @@ void TformChart::ShowRunState(bool running) {
   Running = running;
 }
 
+// A restore from minimised is a spontaneous show of a window that stays
+// open: only a show from hidden is the window's showing.
 void TformChart::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  RunHandler([this] { FormShow(); });
+  if (!event->spontaneous()) RunHandler([this] { FormShow(); });
 }
 
-void TformChart::FormShow() { nnStop->setEnabled(false); }
+void TformChart::FormShow() { nnStop->setEnabled(Running); }
 
 void TformChart::closeEvent(QCloseEvent* event) {
   RunHandler([this] { FormClose(); });
@@ -121,9 +125,14 @@ void TformChart::SendPendingCommand() {
 }
 
 void TformChart::nnRunClick() {
+  if (Acquiring) {
+    // Run given while a stopped run is still in its last pass: that run goes on.
+    if (Looping) ShowRunState(true);
+    return;
+  }
   ShowRunState(true);
   try {
-    RunPasses();
+    WithPortHeld([this] { RunPasses(); });
   } catch (...) {
     // Whatever failed inside the loop, the user's panel is kept before the
     // program ends.
@@ -136,8 +145,8 @@ void TformChart::nnRunClick() {
 // Each pass lets the windows have their turn (Stop, the panel, the options
 // dialog), then captures, shows, and sends what the panel left waiting.
 void TformChart::RunPasses() {
-  TComPort& port = *formComPort->ComPort;
-  if (!port.Opened) port.Open();
+  Looping = true;
+  const auto ended = qScopeGuard([this] { Looping = false; });
   do {
     QApplication::processEvents();
     if (!Capture()) {
@@ -148,22 +157,44 @@ void TformChart::RunPasses() {
     ProcessBlock();
     if (PendingCommand.pending) SendPendingCommand();
   } while (Running);
-  if (port.Opened) port.Close();
 }
 
 void TformChart::nnStopClick() { ShowRunState(false); }
 
 void TformChart::nnOnceClick() {
-  if (!nnRun->isEnabled()) return;
+  if (!nnRun->isEnabled() || Acquiring) return;
+  WithPortHeld([this] {
+    if (Capture()) {
+      ProcessBlock();
+    } else {
+      ShowRunState(false);
+      ShowMessage("Timeout", "Port error");
+    }
+  });
+}
+
+void TformChart::SetAcquiring(bool acquiring) {
+  Acquiring = acquiring;
+  formDebug->btnCheck->setEnabled(!acquiring);
+}
+
+// The port is opened unless it is open already; a port that cannot be had
+// is said at once instead of a time-out later. While the work holds the
+// port, panel commands wait in the slot; one still waiting when the work is
+// done is sent before the port closes, and the port closes however the work
+// ends.
+void TformChart::WithPortHeld(const std::function<void()>& work) {
   TComPort& port = *formComPort->ComPort;
-  if (!port.Opened) port.Open();
-  if (Capture()) {
-    ProcessBlock();
-  } else {
+  if (!port.Opened && !port.Open()) {
     ShowRunState(false);
-    ShowMessage("Timeout", "Port error");
+    ShowMessage("Port is busy", "Port error");
+    return;
   }
-  if (port.Opened) port.Close();
+  SetAcquiring(true);
+  const auto released = qScopeGuard([this] { SetAcquiring(false); });
+  const PortCloser closer(port);
+  work();
+  if (PendingCommand.pending) SendPendingCommand();
 }
 
 void TformChart::nnAvgClick() {

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class QAction;
 class QLineEdit;
@@ -43,6 +44,11 @@ class TformChart : public QMainWindow {
   bool Spectrum = false;
   bool Average = false;
   bool Running = false;
+  // The capture holds the port: from a successful open by Run or Once until
+  // the port is closed again, which for a run comes after Stop has cleared
+  // Running. The panel then hands its commands over, and the link check
+  // waits.
+  bool Acquiring = false;
   bool Graph1 = true;
   bool Graph2 = true;
   bool RealAxis = false;
@@ -70,7 +76,11 @@ class TformChart : public QMainWindow {
 
  private:
   void CreateMenu();
+  bool Looping = false;  // the run loop is between its first and last pass
+
   void ShowRunState(bool running);
+  void SetAcquiring(bool acquiring);
+  void WithPortHeld(const std::function<void()>& work);
   bool Capture();
   void SendPendingCommand();
   void RunPasses();

@@ -36,6 +36,22 @@ class TComPort {
   // Waits for count bytes at most as long as the read time-outs allow.
   bool Read(void* buffer, int count);
   int InQueueCount();
+  // Drops whatever waits in the receive queue: a late answer to an earlier
+  // request must not pass for the answer to the next one.
+  void DiscardInput();
   // Appends one entry per serial port: port name, two spaces, device name.
   static void EnumPorts(std::vector<std::string>& list);
+};
+
+// Closes the port when the scope ends, however it ends: an exception on the
+// way must not leave the device open for the next user to write into.
+class PortCloser {
+ public:
+  explicit PortCloser(TComPort& port) : port_(port) {}
+  ~PortCloser() { port_.Close(); }
+  PortCloser(const PortCloser&) = delete;
+  PortCloser& operator=(const PortCloser&) = delete;
+
+ private:
+  TComPort& port_;
 };

@@ -187,3 +187,7 @@ int TComPort::InQueueCount() {
   int waiting = 0;
   return ioctl(Handle, FIONREAD, &waiting) == 0 ? waiting : 0;
 }
+
+void TComPort::DiscardInput() {
+  if (Opened) tcflush(Handle, TCIFLUSH);
+}

@@ -97,6 +97,10 @@ int TComPort::InQueueCount() {
   return ClearCommError(Handle, &errors, &status) ? static_cast<int>(status.cbInQue) : 0;
 }
 
+void TComPort::DiscardInput() {
+  if (Opened) PurgeComm(Handle, PURGE_RXCLEAR);
+}
+
 void TComPort::EnumPorts(std::vector<std::string>& list) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) !=

@@ -15,6 +15,8 @@ constexpr int ReplyBufferSize = 40;  // one byte of it ends the text
 
 std::string RunLinkCheck(TComPort& port) {
   port.Open();
+  const PortCloser closer(port);
+  port.DiscardInput();
   port.Write(LinkCheckRequest, sizeof LinkCheckRequest - 1);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   const int waiting = port.InQueueCount();
@@ -22,7 +24,6 @@ std::string RunLinkCheck(TComPort& port) {
   // left for the next exchange, and shown as far as the buffer goes.
   std::vector<char> reply(std::max(waiting, 0) + 1, '\0');
   port.Read(reply.data(), waiting);
-  port.Close();
   reply.resize(std::min<std::size_t>(reply.size(), ReplyBufferSize));
   reply.back() = '\0';
   return ">>" + std::to_string(waiting) + " : " + std::string(reply.data());

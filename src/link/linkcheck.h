@@ -6,8 +6,8 @@ class TComPort;
 
 inline constexpr char LinkCheckRequest[] = "Hello!";  // six bytes, no terminating zero sent
 
-// Opens the port (whatever the result), sends the request, waits 100 ms,
-// collects what is waiting and closes the port. The line reads ">>", the
+// Opens the port (whatever the result), drops what was waiting, sends the
+// request, waits 100 ms, collects what is waiting and closes the port. The line reads ">>", the
 // count of bytes that were waiting, " : " and the reply up to its first zero
 // byte.
 std::string RunLinkCheck(TComPort& port);

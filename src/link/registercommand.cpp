@@ -14,7 +14,6 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr std::uint32_t FirstWideAddress = 100;
 constexpr std::uint32_t WideGroups = 4;
 constexpr milliseconds AfterFrameWait{1};
 constexpr milliseconds AnswerWait{100};
@@ -85,12 +84,16 @@ void SendRegisterCommand(TComPort& port, std::uint8_t command, std::uint32_t add
                          const std::string& accessMode) {
   // A port that fails to open does not stop the transaction: the frame goes
   // nowhere and a read ends in its time-out.
-  if (!portAlreadyOpen && !port.Open()) ShowMessage("Port is busy", "Port error");
+  std::optional<PortCloser> closer;
+  if (!portAlreadyOpen) {
+    if (!port.Open()) ShowMessage("Port is busy", "Port error");
+    closer.emplace(port);
+  }
   const std::vector<std::uint8_t> frame = RegisterFrame(command, address, value);
+  port.DiscardInput();
   port.Write(frame.data(), static_cast<int>(frame.size()));
   std::this_thread::sleep_for(AfterFrameWait);
   if (command == CommandRead) CollectReadAnswer(port, target, accessMode);
-  if (!portAlreadyOpen) port.Close();
 }
 
 std::uint32_t ParseRegisterValue(const std::string& text) {

@@ -15,11 +15,11 @@
 
 namespace {
 
-// While a run holds the port, the run sends the command between two
-// captures; otherwise it goes out now.
+// While the capture holds the port, the capture sends the command between
+// two blocks or before it lets the port go; otherwise it goes out now.
 void Dispatch(std::uint8_t command, std::uint32_t address, std::uint32_t value, QLineEdit* target,
               const QString& accessMode) {
-  if (formChart->Running) {
+  if (formChart->Acquiring) {
     formChart->PendingCommand = {true, command, address, value, target, accessMode};
     return;
   }
@@ -50,11 +50,10 @@ void TformMain::edtKeyDown(QLineEdit* sender, int key, Qt::KeyboardModifiers shi
   QLineEdit* edit = SiblingEdit(*sender);
   QPushButton* button = SiblingButton(*sender);
   if (button->text() != QtText(ModeSet)) return;
-  // Every write cell steps as an 8-bit register; a text that is no number
-  // counts as 0.
-  const int value = ParseAddressText(AnsiText(edit->text())).value_or(0) & 0xFF;
   const int step = (shift & Qt::ControlModifier) ? 10 : 1;
-  const int stepped = (value + (key == Qt::Key_Up ? step : 256 - step)) % 256;
+  const std::uint32_t stepped = SteppedCellValue(AnsiText(SiblingBox(*sender)->title()),
+                                                 AnsiText(edit->text()),
+                                                 key == Qt::Key_Up ? step : -step);
   edit->setText(QString::number(stepped));
   btnClick(button);
 }

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "link/registercommand.h"
 #include "platform/errors.h"
 #include "platform/numtext.h"
 
@@ -59,4 +60,31 @@ std::int32_t ParseRegisterAddress(std::string_view caption) {
   const auto address = ParseAddressText(text);
   if (!address) throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
   return *address;
+}
+
+namespace {
+
+bool HasWideAddress(std::string_view caption) {
+  try {
+    return static_cast<std::uint32_t>(ParseRegisterAddress(caption)) >= FirstWideAddress;
+  } catch (const ConversionError&) {
+    return false;  // the write that follows reports the caption
+  }
+}
+
+std::uint32_t WideValueOrZero(std::string_view text) {
+  try {
+    return ParseRegisterValue(std::string(text));
+  } catch (const ConversionError&) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+std::uint32_t SteppedCellValue(std::string_view caption, std::string_view value, int step) {
+  const auto delta = static_cast<std::uint32_t>(step);  // modulo 2^32, as the sum
+  if (HasWideAddress(caption)) return WideValueOrZero(value) + delta;
+  const auto byte = static_cast<std::uint32_t>(ParseAddressText(value).value_or(0));
+  return (byte + delta) & 0xFF;
 }

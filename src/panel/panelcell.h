@@ -66,3 +66,10 @@ std::optional<std::int32_t> ParseAddressText(std::string_view text);
 // Throws ConversionError "'%s' is not a valid integer value" naming the text
 // before the separator (empty when the caption has none).
 std::int32_t ParseRegisterAddress(std::string_view caption);
+
+// The value that Up (step > 0) or Down (step < 0) leaves in a write cell. A
+// cell of a wide address (100 or more, or negative) holds a 32-bit value: its
+// text, read as a write reads it, steps modulo 2^32. Any other cell is an
+// 8-bit register: its text read as a signed 32-bit integer, the low byte
+// steps modulo 256. A text that is no such number counts as 0.
+std::uint32_t SteppedCellValue(std::string_view caption, std::string_view value, int step);

@@ -3,6 +3,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSpontaneKeyEvent>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 
@@ -14,6 +18,7 @@
 #include "link/comport.h"
 #include "link/comportmain.h"
 #include "link/debug.h"
+#include "panel/cellcontrols.h"
 #include "panel/initform.h"
 #include "windows_fixture.h"
 
@@ -105,6 +110,54 @@ TEST_F(CaptureWindow, RunCapturesUntilStopThenClosesThePort) {
   EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(CaptureWindow, ARunStaysStoppableAndKeepsTheLinkCheckOffUntilItEnds) {
+  bool stopOffered = false;
+  bool checkOffered = true;
+  RunUntil([&] {
+    // What a restore from minimised sends: a spontaneous show of an open window.
+    QShowEvent restored;
+    QSpontaneKeyEvent::setSpontaneous(&restored);
+    QApplication::sendEvent(formChart, &restored);
+    stopOffered = formChart->nnStop->isEnabled();
+    checkOffered = formDebug->btnCheck->isEnabled();
+    formChart->nnStopClick();
+  });
+  EXPECT_TRUE(stopOffered);
+  EXPECT_FALSE(checkOffered);
+  EXPECT_TRUE(formDebug->btnCheck->isEnabled());
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(CaptureWindow, ACellClickedJustAfterStopIsServedByTheEndingRun) {
+  RunUntil([] {
+    formChart->nnStop->trigger();
+    CellEdit("07")->setText("66");
+    QTest::mouseClick(CellButton("07"), Qt::LeftButton);
+  });
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(board->Register(7), 66);
+  EXPECT_FALSE(formChart->PendingCommand.pending);
+  EXPECT_FALSE(Port().Opened);
+  EXPECT_TRUE(formChart->nnRun->isEnabled());
+}
+
+TEST_F(CaptureWindow, APortHeldElsewhereIsBusyAtOnceForRunAndOnce) {
+  TComPort other;
+  other.PortName = board->PortPath();
+  ASSERT_TRUE(other.Open());
+  formChart->nnOnce->trigger();
+  formChart->nnRun->trigger();
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const MessageBoxRequest& box : boxes) {
+    EXPECT_EQ(box.text, "Port is busy");
+    EXPECT_EQ(box.caption, "Port error");
+  }
+  EXPECT_TRUE(board->Received().empty());
+  EXPECT_TRUE(formChart->nnRun->isEnabled() && formChart->nnOnce->isEnabled());
+  EXPECT_FALSE(formChart->nnStop->isEnabled());
+  EXPECT_FALSE(formChart->Running);
+}
+
 TEST_F(CaptureWindow, APanelCommandGivenDuringARunGoesOutBetweenTwoCaptures) {
   QLineEdit target;
   RunUntil([&] {
@@ -148,6 +201,7 @@ TEST_F(CaptureWindow, AFailureInsideTheRunSavesTheLayoutAndEndsTheProgram) {
   EXPECT_EQ(boxes[1].text, "Restart program");
   EXPECT_EQ(boxes[1].caption, "Fatal error");
   EXPECT_TRUE(std::filesystem::exists(LayoutFile()));
+  EXPECT_FALSE(Port().Opened);
 }
 
 TEST_F(CaptureWindow, GraphItemsAndAvgChangeTheSettings) {

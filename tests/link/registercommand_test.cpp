@@ -42,8 +42,8 @@ void SetRegisters(PtyBoard& board, int first, const Bytes& values) {
     board.SetRegister(first + static_cast<int>(k), values[k]);
 }
 
-// A bare pty pair in raw mode: the test plays the board and puts whatever
-// answer it likes into the port's receive queue before the transaction.
+// A bare pty pair in raw mode: the test plays the board and answers the next
+// frame with whatever bytes it likes.
 class RawPty {
  public:
   RawPty() : master_(posix_openpt(O_RDWR | O_NOCTTY)) {
@@ -57,6 +57,9 @@ class RawPty {
     cfmakeraw(&raw);
     tcsetattr(slave_.Get(), TCSANOW, &raw);
   }
+  ~RawPty() {
+    if (answering_.joinable()) answering_.join();
+  }
 
   const std::string& Path() const { return path_; }
 
@@ -66,19 +69,25 @@ class RawPty {
     return count;
   }
 
-  // Returns once the bytes wait in the queue.
-  void Preload(const Bytes& bytes) {
-    const int before = Waiting();
-    ASSERT_EQ(write(master_.Get(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    for (int i = 0; i < 1000 && Waiting() < before + static_cast<int>(bytes.size()); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    ASSERT_EQ(Waiting(), before + static_cast<int>(bytes.size()));
+  // Once a short frame has come, the answer is sent back at once.
+  void AnswerNextFrame(Bytes answer) {
+    if (answering_.joinable()) answering_.join();
+    answering_ = std::thread([this, answer = std::move(answer)] {
+      std::uint8_t frame[8];
+      for (std::size_t got = 0; got < sizeof frame;) {
+        const ssize_t n = read(master_.Get(), frame + got, sizeof frame - got);
+        if (n <= 0) return;
+        got += static_cast<std::size_t>(n);
+      }
+      ASSERT_EQ(write(master_.Get(), answer.data(), answer.size()), static_cast<ssize_t>(answer.size()));
+    });
   }
 
  private:
   UniqueFd master_;
   UniqueFd slave_;
   std::string path_;
+  std::thread answering_;
 };
 
 class RegisterCommandTest : public ::testing::Test {
@@ -243,13 +252,13 @@ TEST_F(RegisterCommandTest, WithoutTheCallerHoldingItClosesThePortWhoeverOpenedI
 TEST_F(RegisterCommandTest, TreatsAnAnswerShorterThanSixBytesAsNone) {
   RawPty pty;
   TComPort port = PortOn(pty.Path());
-  pty.Preload({0xBB, 0x07, 0x00, 0x00, 0x00});
+  pty.AnswerNextFrame({0xBB, 0x07, 0x00, 0x00, 0x00});
   EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_u"), Texts{"TimeOut"});
   EXPECT_EQ(boxes, TimeoutBox);
   EXPECT_EQ(pty.Waiting(), 0);
 
   boxes.clear();
-  pty.Preload({0xBB, 0x07, 0x00, 0x00, 0x00, 0x2A});
+  pty.AnswerNextFrame({0xBB, 0x07, 0x00, 0x00, 0x00, 0x2A});
   EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_u"), Texts{"42"});
   EXPECT_TRUE(boxes.empty());
 }
@@ -259,10 +268,23 @@ TEST_F(RegisterCommandTest, TakesFortyBytesOfALongAnswerAndDropsTheRest) {
   TComPort port = PortOn(pty.Path());
   Bytes flood(100, 0xEE);
   flood[2] = 0x12, flood[3] = 0x34, flood[4] = 0x56, flood[5] = 0x78;
-  pty.Preload(flood);
+  pty.AnswerNextFrame(flood);
   EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_u"), Texts{"305419896"});
   EXPECT_EQ(pty.Waiting(), 0);
   EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(RegisterCommandTest, AnAnswerThatComesTooLateIsNotTakenForTheNextOne) {
+  BoardOptions slow;
+  slow.answerDelay = std::chrono::milliseconds(150);
+  PtyBoard board(slow);
+  TComPort port = PortOn(board.PortPath());
+  board.SetRegister(7, 0x11);
+  board.SetRegister(8, 0x22);
+  EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_u"), Texts{"TimeOut"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // register 7's answer has come
+  EXPECT_EQ(Send(port, CommandRead, 8, 0, "get_u"), Texts{"TimeOut"});
+  EXPECT_EQ(boxes, (Boxes{TimeoutBox[0], TimeoutBox[0]}));
 }
 
 namespace {

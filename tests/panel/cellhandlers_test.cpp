@@ -26,6 +26,7 @@ class CellHandlers : public PanelTest {
   void SetUp() override {
     PanelTest::SetUp();
     LoadFrom("[BOXES]\nboxDynamic00=7 | GAIN\nboxDynamic01=-1 | WIDE\nboxDynamic02=noname\n"
+             "boxDynamic06=300 | X\n"
              "[BUTTONS]\nbtnDynamic03=get_u\nbtnDynamic04=get_s\n");
     formComPort->ComPort->PortName = board.PortPath();
   }
@@ -93,7 +94,7 @@ TEST_F(CellHandlers, BadTextsAreReportedValueFirstAndSendNothing) {
   EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(CellHandlers, ArrowsStepAWriteCellAsAByteAndWriteIt) {
+TEST_F(CellHandlers, ArrowsStepAWriteCellAndWriteIt) {
   struct Step {
     const char* before;
     int key;
@@ -110,6 +111,18 @@ TEST_F(CellHandlers, ArrowsStepAWriteCellAsAByteAndWriteIt) {
     EXPECT_EQ(CellEdit("00")->text(), step.after) << step.before;
     EXPECT_EQ(Sent(), Frame(0x47, 7, static_cast<std::uint8_t>(std::stoi(step.after)))) << step.before;
   }
+  // A wide cell steps its whole 32-bit value and writes it as a long frame.
+  for (const Step& step : {Step{"$12345678", Qt::Key_Up, Qt::NoModifier, "305419897"},
+                           Step{"4294967295", Qt::Key_Up, Qt::NoModifier, "0"},
+                           Step{"words", Qt::Key_Down, Qt::ControlModifier, "4294967286"}}) {
+    CellEdit("06")->setText(step.before);
+    QTest::keyClick(CellEdit("06"), static_cast<Qt::Key>(step.key), step.modifiers);
+    EXPECT_EQ(CellEdit("06")->text(), step.after) << step.before;
+    const auto value = static_cast<std::uint32_t>(std::stoul(step.after));
+    EXPECT_EQ(Sent().size(), 20u) << step.before;
+    for (int k = 0; k < 4; ++k)
+      EXPECT_EQ(board.Register(3 + k), static_cast<std::uint8_t>(value >> (24 - 8 * k))) << step.before;
+  }
   // Read cells and other keys: nothing at all.
   CellEdit("03")->setText("17");
   QTest::keyClick(CellEdit("03"), Qt::Key_Up);
@@ -118,11 +131,11 @@ TEST_F(CellHandlers, ArrowsStepAWriteCellAsAByteAndWriteIt) {
   EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(CellHandlers, DuringARunOnlyTheLastCommandWaitsForTheLoop) {
-  formChart->Running = true;
+TEST_F(CellHandlers, WhileTheCaptureHoldsThePortOnlyTheLastCommandWaitsForIt) {
+  formChart->Acquiring = true;
   Press("00", "5");
   Press("03", "");
-  formChart->Running = false;
+  formChart->Acquiring = false;
   EXPECT_TRUE(Sent().empty());
   const PanelCommand& pending = formChart->PendingCommand;
   EXPECT_TRUE(pending.pending);
