@@ -82,10 +82,8 @@ void TformChartOptions::btnOKClick() {
   TChart& chart = *window.Chart;
   if (LimitsChanged()) {
     chart.UndoZoom();
-    chart.LeftAxis().SetMaximum(static_cast<double>(ValueOf(edMaxY)));
-    chart.BottomAxis().SetMaximum(static_cast<double>(ValueOf(edMaxX)));
-    chart.LeftAxis().SetMinimum(static_cast<double>(ValueOf(edMinY)));
-    chart.BottomAxis().SetMinimum(static_cast<double>(ValueOf(edMinX)));
+    chart.LeftAxis().SetRange(static_cast<double>(ValueOf(edMinY)), static_cast<double>(ValueOf(edMaxY)));
+    chart.BottomAxis().SetRange(static_cast<double>(ValueOf(edMinX)), static_cast<double>(ValueOf(edMaxX)));
   }
   window.QamMode = cbQAM->isChecked();
   window.Spectrum = cbSpectrum->isChecked();

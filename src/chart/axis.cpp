@@ -15,6 +15,16 @@ void TChartAxis::SetMaximum(double x) {
   AssignRange({range_.minimum, x});
 }
 
+void TChartAxis::SetRange(double minimum, double maximum) {
+  if (maximum < range_.minimum) {
+    SetMinimum(minimum);
+    SetMaximum(maximum);
+  } else {
+    SetMaximum(maximum);
+    SetMinimum(minimum);
+  }
+}
+
 void TChartAxis::SetTitle(const QString& title) {
   title_ = title;
   changed_();

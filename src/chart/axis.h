@@ -32,6 +32,9 @@ class TChartAxis {
   // Refused with ChartAxisError, leaving the axis unchanged, when x lies
   // below the minimum.
   void SetMaximum(double x);
+  // Both limits, in the order that the refusals let pass wherever the new
+  // range lies: only a minimum above its maximum is refused.
+  void SetRange(double minimum, double maximum);
 
   const QString& Title() const { return title_; }
   void SetTitle(const QString& title);

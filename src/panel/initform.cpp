@@ -44,20 +44,6 @@ void ShowNumber(QLineEdit* field, double value) {
   field->setText(QtText(FormatNumber(value)));
 }
 
-// The chart refuses a maximum below its minimum and a minimum above its
-// maximum. Taking the maximum first unless it lies below the current
-// minimum gets every range whose minimum is not above its maximum accepted,
-// wherever it lies.
-void SetAxisRange(TChartAxis& axis, double minimum, double maximum) {
-  if (maximum < axis.Minimum()) {
-    axis.SetMinimum(minimum);
-    axis.SetMaximum(maximum);
-  } else {
-    axis.SetMaximum(maximum);
-    axis.SetMinimum(minimum);
-  }
-}
-
 // The fields keep the stored values even when the chart refuses them, so
 // that the next save writes back what the user stored. A refusal is shown,
 // and the rest of the settings still load.
@@ -65,7 +51,7 @@ void ApplyLimits(TChartAxis& axis, double minimum, double maximum, QLineEdit* mi
                  QLineEdit* maximumField) {
   ShowNumber(maximumField, maximum);
   ShowNumber(minimumField, minimum);
-  RunHandler([&] { SetAxisRange(axis, minimum, maximum); });
+  RunHandler([&] { axis.SetRange(minimum, maximum); });
 }
 
 void ApplyChartSettings(const ChartSettings& settings) {
