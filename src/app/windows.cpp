@@ -10,6 +10,7 @@
 #include "panel/initform.h"
 #include "panel/mspimain.h"
 #include "platform/messages.h"
+#include "platform/uitext.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -48,7 +49,7 @@ void DestroyWindows() {
 void InstallDesktopMessageBoxes() {
   SetMessageBoxPresenter([](const MessageBoxRequest& request) {
     QMessageBox box(request.icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    QString::fromLatin1(request.caption), QString::fromLatin1(request.text),
+                    QtText(request.caption), QtText(request.text),
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
   });

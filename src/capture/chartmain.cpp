@@ -10,6 +10,7 @@
 #include "link/registercommand.h"
 #include "panel/initform.h"
 #include "platform/messages.h"
+#include "platform/uitext.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -118,9 +119,9 @@ void TformChart::SendPendingCommand() {
   QPointer<QLineEdit> target = command.target;
   SendRegisterCommand(*formComPort->ComPort, command.command, command.address, command.value, true,
                       [target](const std::string& text) {
-                        if (target) target->setText(QString::fromLatin1(text));
+                        if (target) target->setText(QtText(text));
                       },
-                      command.accessMode.toLatin1().toStdString());
+                      TextBytes(command.accessMode));
   command.pending = false;
 }
 

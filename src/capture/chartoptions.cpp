@@ -5,6 +5,7 @@
 #include "chart/chart.h"
 #include "platform/messages.h"
 #include "platform/numtext.h"
+#include "platform/uitext.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -27,7 +28,7 @@ QCheckBox* Check(QWidget* parent, const char* caption, int top) {
   return box;
 }
 
-long double ValueOf(const QLineEdit* field) { return ParseFloatText(field->text().toLatin1().toStdString()); }
+long double ValueOf(const QLineEdit* field) { return ParseFloatText(TextBytes(field->text())); }
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "capture/display.h"
 #include "capture/dumpfile.h"
 #include "chart/chart.h"
+#include "platform/uitext.h"
 
 namespace {
 
@@ -44,8 +45,8 @@ void ProcessBlock() {
 
 void ShowModeTitles() {
   const AxisTitles titles = AxisTitlesFor(formChart->QamMode, formChart->RealAxis, formChart->Spectrum);
-  formChart->Chart->LeftAxis().SetTitle(QString::fromLatin1(titles.vertical));
-  formChart->Chart->BottomAxis().SetTitle(QString::fromLatin1(titles.horizontal));
+  formChart->Chart->LeftAxis().SetTitle(QtText(titles.vertical));
+  formChart->Chart->BottomAxis().SetTitle(QtText(titles.horizontal));
 }
 
 void SaveDump() { WriteDump(DumpFilePath()); }

@@ -5,6 +5,7 @@
 #include "platform/messages.h"
 #include "platform/placement.h"
 #include "platform/profile.h"
+#include "platform/uitext.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -94,14 +95,14 @@ void TformComPort::FillPortList(bool clearAlways) {
   if (clearAlways || cbComPortList->count() > 0) cbComPortList->clear();
   std::vector<std::string> ports;
   TComPort::EnumPorts(ports);
-  for (const auto& port : ports) cbComPortList->addItem(QString::fromStdString(port));
+  for (const auto& port : ports) cbComPortList->addItem(QtText(port));
   // Entries are longer than the box is wide: the drop-down shows them whole.
   cbComPortList->view()->setMinimumWidth(cbComPortList->view()->sizeHintForColumn(0) + 8);
   cbComPortList->setCurrentIndex(selected < cbComPortList->count() ? selected : -1);
 }
 
 void TformComPort::cbComPortListChange() {
-  ComPort->PortName = PortNameOf(cbComPortList->currentText().toStdString());
+  ComPort->PortName = PortNameOf(TextBytes(cbComPortList->currentText()));
 }
 
 void TformComPort::btnCloseFormClick() { close(); }

@@ -3,6 +3,7 @@
 #include "link/comportmain.h"
 #include "link/linkcheck.h"
 #include "platform/messages.h"
+#include "platform/uitext.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -45,7 +46,7 @@ bool TformDebug::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TformDebug::btnCheckClick() {
-  mmDebug->appendPlainText(QString::fromLatin1(RunLinkCheck(*formComPort->ComPort)));
+  mmDebug->appendPlainText(QtText(RunLinkCheck(*formComPort->ComPort)));
 }
 
 void TformDebug::mmDebugDblClick() { mmDebug->clear(); }

@@ -46,7 +46,7 @@ Control* FindCellControl(const char* prefix, const std::string& suffix) {
   return control;
 }
 
-std::string SuffixOf(const QWidget& control) { return SuffixOfControlName(AnsiText(control.objectName())); }
+std::string SuffixOf(const QWidget& control) { return SuffixOfControlName(TextBytes(control.objectName())); }
 
 // Hands the key presses of the edit fields and the mouse presses of the
 // group boxes to the main window's handlers.
@@ -115,6 +115,6 @@ QLineEdit* SiblingEdit(const QWidget& control) { return CellEdit(SuffixOf(contro
 
 CellTexts CellTextsOf(const PanelCell& cell) {
   const std::string suffix = cell.CellSuffix();
-  return {AnsiText(CellBox(suffix)->title()), AnsiText(CellButton(suffix)->text()),
-          AnsiText(CellEdit(suffix)->text())};
+  return {TextBytes(CellBox(suffix)->title()), TextBytes(CellButton(suffix)->text()),
+          TextBytes(CellEdit(suffix)->text())};
 }

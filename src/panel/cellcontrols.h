@@ -7,18 +7,12 @@
 #include <string_view>
 
 #include "panel/panelcell.h"
+#include "platform/uitext.h"
 
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QWidget;
-
-// The layout file's and the controls' texts are 8-bit. Taken byte for byte
-// as Latin-1, every text of the file comes back unchanged when it is saved.
-inline QString QtText(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-inline std::string AnsiText(const QString& text) { return text.toLatin1().toStdString(); }
 
 // Creates the cell's group box, button and edit field on the panel, in that
 // order, so that each lies above the one before and the keyboard visits the

@@ -25,7 +25,7 @@ void Dispatch(std::uint8_t command, std::uint32_t address, std::uint32_t value, 
   }
   SendRegisterCommand(*formComPort->ComPort, command, address, value, false,
                       [target](const std::string& text) { target->setText(QtText(text)); },
-                      AnsiText(accessMode));
+                      TextBytes(accessMode));
 }
 
 }  // namespace
@@ -37,11 +37,11 @@ void TformMain::btnClick(QPushButton* sender) {
   QGroupBox* box = SiblingBox(*sender);
   // The value is parsed before the address: with both bad, the value's
   // error is the one shown.
-  const std::string text = AnsiText(edit->text());
+  const std::string text = TextBytes(edit->text());
   const std::uint32_t value =
       (command == CommandRead || text == "TimeOut") ? 0 : ParseRegisterValue(text);
   // A negative address travels as its 32-bit pattern: -1 is the wide 4294967295.
-  const auto address = static_cast<std::uint32_t>(ParseRegisterAddress(AnsiText(box->title())));
+  const auto address = static_cast<std::uint32_t>(ParseRegisterAddress(TextBytes(box->title())));
   Dispatch(command, address, value, edit, accessMode);
 }
 
@@ -51,8 +51,8 @@ void TformMain::edtKeyDown(QLineEdit* sender, int key, Qt::KeyboardModifiers shi
   QPushButton* button = SiblingButton(*sender);
   if (button->text() != QtText(ModeSet)) return;
   const int step = (shift & Qt::ControlModifier) ? 10 : 1;
-  const std::uint32_t stepped = SteppedCellValue(AnsiText(SiblingBox(*sender)->title()),
-                                                 AnsiText(edit->text()),
+  const std::uint32_t stepped = SteppedCellValue(TextBytes(SiblingBox(*sender)->title()),
+                                                 TextBytes(edit->text()),
                                                  key == Qt::Key_Up ? step : -step);
   edit->setText(QString::number(stepped));
   btnClick(button);

@@ -79,7 +79,7 @@ void ApplyChartSettings(const ChartSettings& settings) {
 }
 
 double FieldNumber(const QLineEdit* field) {
-  return static_cast<double>(ParseFloatText(AnsiText(field->text())));
+  return static_cast<double>(ParseFloatText(TextBytes(field->text())));
 }
 
 ChartSettings CurrentChartSettings() {

@@ -136,8 +136,8 @@ QString TformMSPI::CheckedAccessMode() const {
   return QtText(cbSigned->isChecked() ? ModeGetSigned : ModeGetUnsigned);
 }
 
-QGroupBox* TformMSPI::SelectedBox() const { return CellBox(SuffixOfControlName(AnsiText(SelectedBoxName))); }
+QGroupBox* TformMSPI::SelectedBox() const { return CellBox(SuffixOfControlName(TextBytes(SelectedBoxName))); }
 
 QPushButton* TformMSPI::SelectedButton() const {
-  return CellButton(SuffixOfControlName(AnsiText(SelectedBoxName)));
+  return CellButton(SuffixOfControlName(TextBytes(SelectedBoxName)));
 }

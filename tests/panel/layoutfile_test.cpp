@@ -181,16 +181,26 @@ TEST_F(PanelTest, ABrokenFileLoadsWhatItCanAndKeepsItsBytes) {
   // Garbage lines, NUL and high bytes, a line far beyond any value's length,
   // and a caption without a separator.
   const std::string longLine(100000, 'x');
+  // An 8-bit text that is no UTF-8 is read byte for byte as Latin-1.
   const std::string caption = "71 | caf\xE9 \x01\x7F";
   const char binary[] = "\x89PNG\r\n\x1A\n\0\0garbage\n[BOXES\n";
   LoadFrom(std::string(binary, sizeof binary - 1) + "[BOXES]\nboxDynamic00=" + caption +
            "\nboxDynamic01=noname\nboxDynamic02=" + longLine + "\n[OTHER]\n" + longLine + "=\xFF\n");
-  EXPECT_EQ(AnsiText(CellBox("00")->title()), caption);
+  EXPECT_EQ(CellBox("00")->title(), QString::fromLatin1(caption));
   EXPECT_EQ(CellBox("01")->title(), "noname");
   EXPECT_EQ(CellBox("02")->title().size(), 2047);
 
   const std::string saved = Saved();
-  EXPECT_NE(saved.find("boxDynamic00=" + caption + "\n"), std::string::npos);
+  EXPECT_NE(saved.find("boxDynamic00=71 | caf\xC3\xA9 \x01\x7F\n"), std::string::npos);
   EXPECT_NE(saved.find("[OTHER]\n" + longLine + "=\xFF\n"), std::string::npos);
   EXPECT_EQ(saved.find('\r'), std::string::npos);
+}
+
+TEST_F(PanelTest, TextsBeyondLatin1SurviveASaveAndALoad) {
+  LoadFrom("[BOXES]\nboxDynamic00=7 | \xCE\xA9-Gain \xE2\x82\xAC\n");
+  EXPECT_EQ(CellBox("00")->title(), QString::fromUtf8("7 | \u03A9-Gain \u20AC"));
+  CellEdit("00")->setText(QString::fromUtf8("\u00B5s"));
+  const std::string saved = Saved();
+  EXPECT_NE(saved.find("boxDynamic00=7 | \xCE\xA9-Gain \xE2\x82\xAC\n"), std::string::npos);
+  EXPECT_NE(saved.find("edtDynamic00=\xC2\xB5s\n"), std::string::npos);
 }
