@@ -119,6 +119,12 @@ TEST_F(BoardPort, WritesReachTheBoardAndReadAnswersComeBack) {
   EXPECT_TRUE(port.Read(answer, 6));
   EXPECT_EQ(std::vector<std::uint8_t>(answer + 2, answer + 6),
             (std::vector<std::uint8_t>{0x12, 0x34, 0x56, 0x78}));
+
+  // An answer nobody collected is dropped before the next request.
+  Send(port, RegisterFrame(CommandRead, 7, 0));
+  ASSERT_EQ(WaitForBytes(port, 6), 6);
+  port.DiscardInput();
+  EXPECT_EQ(port.InQueueCount(), 0);
   EXPECT_TRUE(port.Close());
 }
 
