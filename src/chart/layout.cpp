@@ -43,7 +43,12 @@ AxisTicks FitTicks(AxisRange range, int length, int minDistance, int spacing, Ex
   const double span = range.maximum - range.minimum;
   if (length <= 0 || span == 0) return MakeTicks(range.minimum, range.maximum, {});
   if (!(span > 0) || !std::isfinite(span)) return {};
-  for (TickStep step = NiceStepAtLeast(span * minDistance / length);; step = step.Larger()) {
+  // A span too narrow for any step a double can hold (a denormal) gets no
+  // ticks, and neither does one whose steps would pass the largest double.
+  const double rough = span / length * minDistance;
+  if (!(rough > 0) || !std::isfinite(rough)) return {};
+  for (TickStep step = NiceStepAtLeast(rough);; step = step.Larger()) {
+    if (!std::isfinite(step.Value())) return {};
     AxisTicks ticks = MakeTicks(range.minimum, range.maximum, step);
     const double distance = step.Value() / span * length;
     if (step.Value() >= span || LargestExtent(ticks, extent) + spacing <= distance) return ticks;
@@ -60,8 +65,11 @@ QString Caption(const QString& title, const QString& offset) {
 AxisMap::AxisMap(AxisRange range, double pixelAtMinimum, double pixelAtMaximum)
     : range_(range), pixelAtMinimum_(pixelAtMinimum), pixelsPerUnit_(0) {
   const double span = range.maximum - range.minimum;
-  if (span > 0)
-    pixelsPerUnit_ = (pixelAtMaximum - pixelAtMinimum) / span;
+  const double perUnit = (pixelAtMaximum - pixelAtMinimum) / span;
+  // A span of zero, or one so narrow that its pixels per unit pass the
+  // largest double, maps onto the middle.
+  if (span > 0 && std::isfinite(perUnit))
+    pixelsPerUnit_ = perUnit;
   else
     pixelAtMinimum_ = (pixelAtMinimum + pixelAtMaximum) / 2;
 }

@@ -22,7 +22,6 @@ class AxisMap {
  private:
   AxisRange range_;
   double pixelAtMinimum_;
-  double pixelAtMaximum_;
   double pixelsPerUnit_;
 };
 

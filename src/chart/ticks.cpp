@@ -10,6 +10,8 @@ namespace {
 constexpr int kMaxLabelDigits = 8;
 // More ticks than this means the caller asked for a step far below the range.
 constexpr long long kMaxTicks = 10000;
+// Offsets are counted in whole units that must fit a long long.
+constexpr double kMaxOffsetUnits = 1e18;
 
 // Scaling by an exact power of ten (10^0 .. 10^22) is exact or correctly
 // rounded, which keeps steps such as 2e-10 and offsets such as 1e6 clean.
@@ -87,6 +89,7 @@ AxisTicks MakeTicks(double minimum, double maximum, TickStep step) {
   // multiple of the step and the ticks stay on round values.
   const int offsetExponent = step.exponent + 1;
   const double offsetUnits = counted ? std::floor(TimesPowerOfTen(minimum, -offsetExponent)) : 0.0;
+  if (!(std::fabs(offsetUnits) < kMaxOffsetUnits)) return {};
   const double offset = TimesPowerOfTen(offsetUnits, offsetExponent);
 
   const double stepValue = step.Value();

@@ -62,6 +62,27 @@ TEST(ChartLayout, KeepsEveryLabelApartAndInsideTheControl) {
   }
 }
 
+TEST(ChartLayout, RangesAtTheEdgesOfDoubleGetTicksOnTheirAxisOrNone) {
+  const QFontMetrics metrics(QApplication::font());
+  struct Edge {
+    AxisRange range;
+    bool ticked;
+  };
+  // A denormal span, and one wider than the largest double, have no step to tick at.
+  for (const Edge& edge : {Edge{{0, 4.9e-324}, false}, Edge{{0, 1e307}, true},
+                           Edge{{-1e308, 1e308}, false}, Edge{{0, 1.7976931348623157e308}, true},
+                           Edge{{1e300, 1.0000000001e300}, true}}) {
+    SCOPED_TRACE(edge.range.maximum);
+    const ChartLayout layout = LayOutChart(QRect(0, 0, 808, 854), metrics, {edge.range, "dBm"}, {edge.range, "MHz"});
+    EXPECT_EQ(!layout.left.ticks.empty(), edge.ticked);
+    EXPECT_EQ(!layout.bottom.ticks.empty(), edge.ticked);
+    for (const TickMark& tick : layout.left.ticks)
+      EXPECT_TRUE(tick.pixel >= layout.plot.top() && tick.pixel <= layout.plot.bottom()) << tick.pixel;
+    for (const TickMark& tick : layout.bottom.ticks)
+      EXPECT_TRUE(tick.pixel >= layout.plot.left() && tick.pixel <= layout.plot.right()) << tick.pixel;
+  }
+}
+
 TEST(ChartLayout, LeavesMarginsOfTwoPercentAboveAndBelowOnly) {
   const QFontMetrics metrics(QApplication::font());
   const ChartLayout layout = LayOutChart(QRect(0, 0, 1000, 1000), metrics, {{0, 1}, "dBm"}, {{0, 1}, "MHz"});
