@@ -100,10 +100,15 @@ std::string FormatNumber(double value) {
   if (value == 0) return "0";  // negative zero too
 
   // The general format of 15 digits already picks the form by the exponent
-  // and drops trailing zeros; only its exponent needs our spelling.
+  // and drops trailing zeros; only its exponent needs our spelling. Next to
+  // the largest double, 15 digits round up past it and would read back as
+  // out of range: there the shortest exact form is written.
   char buffer[32];
-  const auto end = std::to_chars(std::begin(buffer), std::end(buffer), value,
-                                 std::chars_format::general, 15).ptr;
+  auto end = std::to_chars(std::begin(buffer), std::end(buffer), value,
+                           std::chars_format::general, 15).ptr;
+  double readBack = 0;
+  if (std::from_chars(buffer, end, readBack).ec != std::errc{})
+    end = std::to_chars(std::begin(buffer), std::end(buffer), value, std::chars_format::general).ptr;
   const std::string_view text(buffer, end - buffer);
   const auto e = text.find('e');
   if (e == std::string_view::npos) return std::string(text);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
+
 #include "platform/errors.h"
 
 TEST(ParseIntegerText, ReadsDecimalAndPrefixedHexadecimal) {
@@ -106,6 +108,6 @@ TEST(FormatNumber, UsesExponentFormBelowMinusFourAndFromFifteen) {
 }
 
 TEST(FormatNumber, ReadsBackThroughParseDecimalText) {
-  for (double value : {0.1, -2.5, 1e-10, 1.5e20, 12345.678, 150.0})
+  for (double value : {0.1, -2.5, 1e-10, 1.5e20, 12345.678, 150.0, DBL_MAX, -DBL_MAX})
     EXPECT_EQ(ParseDecimalText(FormatNumber(value)), value) << value;
 }
