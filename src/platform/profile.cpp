@@ -118,12 +118,15 @@ std::string ReadWholeFile(const std::string& path) {
   return std::move(content).str();
 }
 
+// A line ends at CR LF, at LF or at a lone CR, as the Windows profile
+// functions read it: a stray CR must not join a line to the next one.
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   while (!text.empty()) {
-    const auto end = text.find('\n');
+    const auto end = text.find_first_of("\r\n");
     lines.emplace_back(text.substr(0, end));
-    text.remove_prefix(end == npos ? text.size() : end + 1);
+    if (end == npos) break;
+    text.remove_prefix(end + (text.substr(end, 2) == "\r\n" ? 2 : 1));
   }
   return lines;
 }
@@ -141,7 +144,6 @@ ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {
   std::string content = ReadWholeFile(path_);
   byteOrderMark_ = content.starts_with(ByteOrderMark);
   if (byteOrderMark_) content.erase(0, ByteOrderMark.size());
-  std::erase(content, '\r');
   lines_ = SplitLines(content);
 }
 

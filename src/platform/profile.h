@@ -3,7 +3,7 @@
 // once into memory; reads and writes work on its lines, and Save replaces the
 // file in one step, so that a failed save leaves the old file as it was.
 //
-// Text form: "[name]" opens a section (the name runs to the last "]"); a line
+// Text form: lines end at CR LF, LF or a lone CR; "[name]" opens a section (the name runs to the last "]"); a line
 // with "=" is a key; names match without regard to ASCII letter case; the
 // first key of a name in the first copy of a section wins; there are no
 // comments. Values are trimmed, lose one pair of enclosing quotes, end at a

@@ -117,11 +117,14 @@ TEST_F(ProfileFileTest, FirstKeyAndFirstCopyOfASectionWin) {
   EXPECT_EQ(file.ReadString("S", "only", "d"), "d");
 }
 
-TEST_F(ProfileFileTest, CrLfAndByteOrderMarkReadTheSame) {
-  const ProfileFile file = Load("\xEF\xBB\xBF[USB]\r\nBaudRate=9600\r\nName = \"x\" \r\n[CHART]\r\nMaxY=5");
+TEST_F(ProfileFileTest, CrLfLoneCrAndByteOrderMarkReadTheSame) {
+  const ProfileFile file = Load(
+      "\xEF\xBB\xBF[USB]\r\nBaudRate=9600\rBits=8\r\nName = \"x\" \r\n[CHART]\r\nMaxY=5\r[BOXES]\nb=1");
   EXPECT_EQ(file.ReadInteger("USB", "BaudRate", 0), 9600);
+  EXPECT_EQ(file.ReadInteger("USB", "Bits", 0), 8);
   EXPECT_EQ(file.ReadString("USB", "Name", "d"), "x");
   EXPECT_EQ(file.ReadFloat("CHART", "MaxY", 0), 5.0);
+  EXPECT_EQ(file.ReadString("BOXES", "b", "d"), "1");
 }
 
 TEST_F(ProfileFileTest, ValueIsCutAt2047AndEndsAtNul) {
@@ -229,7 +232,7 @@ TEST_F(ProfileFileTest, SaveKeepsUntouchedBytesAndDropsEveryCr) {
   file.WriteInteger("usb", "BaudRate", 115200);
   EXPECT_EQ(SavedBytes(file),
             "\xEF\xBB\xBF[Vendor] x\n  odd \t line\nKey = \"v\" \n\n[USB]\nBaudRate=115200\n"
-            "[Other]\nmiddle=\xE4\n");
+            "[Other]\nmid\ndle=\xE4\n");
 }
 
 TEST_F(ProfileFileTest, SaveHandlesAFileOfAnySize) {
