@@ -194,3 +194,22 @@ TEST_F(PanelTest, ABrokenFileLoadsWhatItCanAndKeepsItsBytes) {
   EXPECT_NE(saved.find("[OTHER]\n" + longLine + "=\xFF\n"), std::string::npos);
   EXPECT_EQ(saved.find('\r'), std::string::npos);
 }
+
+TEST_F(PanelTest, AFileThatCannotBeReadIsReportedAndNeverReplaced) {
+  std::filesystem::remove(LayoutFile());
+  std::filesystem::create_directory(LayoutFile());  // a folder in the file's place
+  LoadWithoutFile();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Unable to read " + LayoutFile() + ".");
+  EXPECT_EQ(boxes[0].icon, BoxIcon::Error);
+  EXPECT_EQ(CellButton("00")->text(), "set");
+
+  // Readable again, the file still holds the user's layout, not the defaults shown.
+  std::filesystem::remove(LayoutFile());
+  const std::string layout = "[BOXES]\nboxDynamic00=64 | TXGAIN\n";
+  WriteLayout(layout);
+  RunHandler(SaveLayout);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text, "Unable to write to " + LayoutFile() + ".");
+  EXPECT_EQ(FileBytes(), layout);
+}
