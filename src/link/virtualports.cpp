@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -16,15 +18,25 @@ bool ProcessRunning(long pid) {
   return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
 }
 
+// Only a real folder of this user's own keeps other users from planting
+// records, or a link that would lead the board's writes elsewhere.
+bool IsOwnFolder(const std::string& directory) {
+  struct stat info {};
+  return lstat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid();
+}
+
 }  // namespace
 
-std::string VirtualPortDirectory() { return "/tmp/tarnwick-ports"; }
+std::string VirtualPortDirectory() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime && *runtime) return std::string(runtime) + "/tarnwick-ports";
+  return "/tmp/tarnwick-ports-" + std::to_string(geteuid());
+}
 
-std::string RegisterVirtualPort(const VirtualPort& port, const std::string& directory) {
+std::optional<std::string> RegisterVirtualPort(const VirtualPort& port, const std::string& directory) {
+  mkdir(directory.c_str(), 0700);  // an existing path is left as it is
+  if (!IsOwnFolder(directory)) return std::nullopt;
   std::error_code error;
-  fs::create_directories(directory, error);
-  // Boards of every user share the folder, as /tmp itself is shared.
-  fs::permissions(directory, fs::perms::all | fs::perms::sticky_bit, error);
   const fs::path record = fs::path(directory) / (std::to_string(getpid()) + ".port");
   const fs::path partial = record.string() + ".new";
   {
@@ -41,6 +53,7 @@ void UnregisterVirtualPort(const std::string& recordFile) {
 }
 
 std::vector<VirtualPort> ListVirtualPorts(const std::string& directory) {
+  if (!IsOwnFolder(directory)) return {};
   std::vector<std::pair<long, VirtualPort>> found;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(directory, error)) {

@@ -12,6 +12,7 @@
 #include "chart/chart.h"
 #include "panel/cellcontrols.h"
 #include "panel/layoutmodel.h"
+#include "platform/errors.h"
 #include "platform/messages.h"
 #include "platform/numtext.h"
 #include "platform/paths.h"
@@ -113,8 +114,17 @@ void SetLayoutFile(const std::string& path) { LayoutFileSetting() = path; }
 
 const std::string& LayoutFile() { return LayoutFileSetting(); }
 
+namespace {
+// A layout file that existed but could not be read at load. The panel then
+// shows defaults, which a save must never put in the place of the user's
+// layout, even once the file reads again.
+std::string unreadAtLoad;
+}  // namespace
+
 void LoadLayout() {
   const ProfileFile file(LayoutFile());
+  unreadAtLoad = file.Readable() ? "" : file.FileName();
+  if (!file.Readable()) ShowErrorBox("Unable to read " + file.FileName());
   CreatePanel(file);
   ApplyChartSettings(ReadChartSettings(file));
 }
@@ -122,6 +132,7 @@ void LoadLayout() {
 void SaveLayout() {
   const ChartSettings chart = CurrentChartSettings();
   const PanelTexts cells = CurrentPanelTexts();
+  if (LayoutFile() == unreadAtLoad) throw WriteError("Unable to write to " + LayoutFile());
   ProfileFile file(LayoutFile());
   WriteLayout(file, chart, cells);
   file.Save();

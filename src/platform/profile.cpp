@@ -1,16 +1,25 @@
 #include "platform/profile.h"
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <optional>
-#include <sstream>
 #include <system_error>
 #include <utility>
 
 #include "platform/errors.h"
 #include "platform/numtext.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -109,43 +118,96 @@ std::optional<std::int32_t> IntegerValue(std::string_view text) {
   return static_cast<std::int32_t>(*value);
 }
 
-// A file that cannot be read (missing, a folder, no access) has no content.
-// Copying the buffer as a whole turns a read error into an empty result.
-std::string ReadWholeFile(const std::string& path) {
+// The bytes of the file, none when it is missing; nullopt when it exists but
+// cannot be read (no access, a folder, an I/O error).
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::error_code error;
+  if (fs::status(path, error).type() == fs::file_type::not_found) return std::string();
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return std::move(content).str();
+  std::string content;
+  std::array<char, 65536> block;
+  while (in.read(block.data(), block.size()) || in.gcount() > 0)
+    content.append(block.data(), static_cast<std::size_t>(in.gcount()));
+  if (in.bad() || !in.eof()) return std::nullopt;
+  return content;
 }
 
+// A line ends at CR LF, at LF or at a lone CR, as the Windows profile
+// functions read it: a stray CR must not join a line to the next one.
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   while (!text.empty()) {
-    const auto end = text.find('\n');
+    const auto end = text.find_first_of("\r\n");
     lines.emplace_back(text.substr(0, end));
-    text.remove_prefix(end == npos ? text.size() : end + 1);
+    if (end == npos) break;
+    text.remove_prefix(end + (text.substr(end, 2) == "\r\n" ? 2 : 1));
   }
   return lines;
 }
 
-bool WriteNewFile(const std::filesystem::path& path, const std::string& content) {
+// The file that a save replaces: a symbolic link is followed to its target,
+// so that the link stays a link.
+fs::path FileBehindLinks(fs::path path) {
+  constexpr int MaxLinks = 40;  // more means a loop of links
+  std::error_code error;
+  for (int i = 0; i < MaxLinks && fs::is_symlink(path, error); ++i) {
+    const fs::path target = fs::read_symlink(path, error);
+    if (error) break;
+    path = path.parent_path() / target;  // an absolute target replaces the whole path
+  }
+  return path;
+}
+
+// Replacing a file needs only the folder's permission, so the file's own
+// must be asked for first. A missing file may be created.
+bool MayNotWrite(const fs::path& file) {
+#ifdef _WIN32
+  return _waccess(file.c_str(), 2) != 0 && errno != ENOENT;  // 2: write; read-only attribute
+#else
+  return access(file.c_str(), W_OK) != 0 && errno != ENOENT;
+#endif
+}
+
+// The new file takes its mode before any content is in it.
+bool WriteNewFile(const fs::path& path, const std::string& content, fs::perms mode) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::error_code error;
+  if (mode != fs::perms::unknown) fs::permissions(path, mode, error);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
   out.close();
-  return !out.fail();
+  return !out.fail() && !error;
+}
+
+// Writes the content beside the file, which it then replaces in one step: a
+// failure at any point leaves the old file whole and nothing beside it.
+bool ReplaceFile(const fs::path& file, const std::string& content) {
+  fs::path temporary = file;
+  temporary += ".saving";
+  std::error_code error;
+  const fs::perms mode = fs::status(file, error).permissions();
+  if (WriteNewFile(temporary, content, mode)) {
+    fs::rename(temporary, file, error);
+    if (!error) return true;
+  }
+  fs::remove(temporary, error);
+  return false;
 }
 
 }  // namespace
 
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {
-  std::string content = ReadWholeFile(path_);
-  byteOrderMark_ = content.starts_with(ByteOrderMark);
-  if (byteOrderMark_) content.erase(0, ByteOrderMark.size());
-  std::erase(content, '\r');
-  lines_ = SplitLines(content);
+  const auto content = ReadWholeFile(path_);
+  readable_ = content.has_value();
+  if (!readable_) return;
+  std::string_view text = *content;
+  byteOrderMark_ = text.starts_with(ByteOrderMark);
+  if (byteOrderMark_) text.remove_prefix(ByteOrderMark.size());
+  lines_ = SplitLines(text);
 }
 
 const std::string& ProfileFile::FileName() const { return path_; }
+
+bool ProfileFile::Readable() const { return readable_; }
 
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const {
@@ -212,18 +274,8 @@ void ProfileFile::Save() const {
   std::string content = byteOrderMark_ ? std::string(ByteOrderMark) : std::string();
   for (const auto& line : lines_) content += line + "\n";
 
-  // The new content goes to a file beside the old one, which it then
-  // replaces in one step: a failure at any point leaves the old file whole.
-  const std::filesystem::path target(path_);
-  std::filesystem::path temporary = target;
-  temporary += ".saving";
-  std::error_code error;
-  if (WriteNewFile(temporary, content))
-    std::filesystem::rename(temporary, target, error);
-  else
-    error = std::make_error_code(std::errc::io_error);
-  if (!error) return;
-
-  std::filesystem::remove(temporary, error);
-  throw WriteError("Unable to write to " + path_);
+  // A file whose content was never read would lose it all.
+  const fs::path file = FileBehindLinks(path_);
+  if (!readable_ || MayNotWrite(file) || !ReplaceFile(file, content))
+    throw WriteError("Unable to write to " + path_);
 }

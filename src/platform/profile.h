@@ -1,13 +1,15 @@
 #pragma once
 // Our stand-in for the Windows profile ("INI") functions. The file is read
 // once into memory; reads and writes work on its lines, and Save replaces the
-// file in one step, so that a failed save leaves the old file as it was.
+// file in one step, so that a failed save leaves the old file as it was. A
+// file is never replaced blind: not when it could not be read, nor when this
+// user may not write it.
 //
-// Text form: "[name]" opens a section (the name runs to the last "]"); a line
-// with "=" is a key; names match without regard to ASCII letter case; the
-// first key of a name in the first copy of a section wins; there are no
-// comments. Values are trimmed, lose one pair of enclosing quotes, end at a
-// NUL byte and are cut to 2047 characters.
+// Text form: lines end at CR LF, LF or a lone CR; "[name]" opens a section
+// (the name runs to the last "]"); a line with "=" is a key; names match
+// without regard to ASCII letter case; the first key of a name in the first
+// copy of a section wins; there are no comments. Values are trimmed, lose one
+// pair of enclosing quotes, end at a NUL byte and are cut to 2047 characters.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,11 +17,13 @@
 
 class ProfileFile {
  public:
-  // Reads the file now; a missing or unreadable file reads as empty. Nothing
-  // is created before Save.
+  // Reads the file now. A missing file reads as empty and is created by the
+  // first Save. A file that exists but cannot be read (no access, a folder,
+  // an I/O error) also reads as empty, but is not Readable().
   explicit ProfileFile(std::string path);
 
   const std::string& FileName() const;
+  bool Readable() const;
 
   // An absent key gives the default; a key with nothing after "=" gives "".
   std::string ReadString(std::string_view section, std::string_view key,
@@ -47,13 +51,16 @@ class ProfileFile {
   void EraseSection(std::string_view section);
 
   // Writes the whole file with LF line ends and no CR byte: first to
-  // "<path>.saving", which then replaces the file in one step. Throws
-  // WriteError ("Unable to write to <path>") when it cannot; the old file
-  // then stays as it was.
+  // "<file>.saving", which then replaces the file in one step and takes its
+  // permission bits. A symbolic link is written through: its target is the
+  // file replaced. Throws WriteError ("Unable to write to <path>") when it
+  // cannot, when the file was not Readable(), or when it exists and this
+  // user may not write it; the old file then stays as it was.
   void Save() const;
 
  private:
   std::string path_;
+  bool readable_ = true;
   bool byteOrderMark_ = false;
   std::vector<std::string> lines_;  // without line ends or CR bytes
 };

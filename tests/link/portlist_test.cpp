@@ -3,9 +3,11 @@
 #include "link/portlist.h"
 #include "link/virtualports.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -48,6 +50,20 @@ class PortList : public ::testing::Test {
   }
 };
 
+// XDG_RUNTIME_DIR for one test: set to the value, or unset without one.
+class RuntimeDir {
+ public:
+  explicit RuntimeDir(const char* value) {
+    if (const char* old = std::getenv(Name)) saved = old;
+    value ? setenv(Name, value, 1) : unsetenv(Name);
+  }
+  ~RuntimeDir() { saved ? setenv(Name, saved->c_str(), 1) : unsetenv(Name); }
+
+ private:
+  static constexpr const char* Name = "XDG_RUNTIME_DIR";
+  std::optional<std::string> saved;
+};
+
 }  // namespace
 
 TEST_F(PortList, ListsPresentPortsWithProductOrDriverAndSkipsPhantoms) {
@@ -78,7 +94,8 @@ TEST_F(PortList, ListsPresentPortsWithProductOrDriverAndSkipsPhantoms) {
 TEST_F(PortList, AppendsRunningBoardsAndNeverClears) {
   const fs::path pty = root / "pts-7";
   Write(pty, "");
-  const std::string record = RegisterVirtualPort({pty.string(), "Bench board"}, boards.string());
+  const auto record = RegisterVirtualPort({pty.string(), "Bench board"}, boards.string());
+  ASSERT_TRUE(record);
   // A board that died without removing its record is not listed.
   Write(boards / "999999999.port", pty.string() + "\nGone board");
   // Nor is a board whose port has disappeared.
@@ -90,7 +107,58 @@ TEST_F(PortList, AppendsRunningBoardsAndNeverClears) {
   const std::string entry = pty.string() + "  Bench board";
   EXPECT_EQ(list, (std::vector<std::string>{"kept", entry, entry}));
 
-  UnregisterVirtualPort(record);
+  UnregisterVirtualPort(*record);
+  EXPECT_TRUE(List().empty());
+}
+
+TEST_F(PortList, BoardsAnnounceThemselvesInTheRuntimeFolderOfTheirUser) {
+  const std::string ownTmp = "/tmp/tarnwick-ports-" + std::to_string(geteuid());
+  {
+    const RuntimeDir unset(nullptr);
+    EXPECT_EQ(VirtualPortDirectory(), ownTmp);
+  }
+  {
+    const RuntimeDir empty("");
+    EXPECT_EQ(VirtualPortDirectory(), ownTmp);
+  }
+  const fs::path runtime = root / "run";
+  fs::create_directories(runtime);
+  const RuntimeDir set(runtime.c_str());
+  const fs::path pty = root / "pts-7";
+  Write(pty, "");
+  const auto record = RegisterVirtualPort({pty.string(), "Bench board"});
+  ASSERT_TRUE(record);
+  EXPECT_EQ(fs::path(*record).parent_path(), runtime / "tarnwick-ports");
+  EXPECT_EQ(fs::status(runtime / "tarnwick-ports").permissions(), fs::perms::owner_all);
+  std::vector<std::string> list;
+  TComPort::EnumPorts(list);
+  ASSERT_FALSE(list.empty());
+  EXPECT_EQ(list.back(), pty.string() + "  Bench board");
+  UnregisterVirtualPort(*record);
+}
+
+// A link planted where the folder should be would lead the board's writes
+// elsewhere; another user's folder could hold records planted by that user.
+TEST_F(PortList, AFolderThatIsALinkOrAnotherUsersIsNeitherUsedNorChanged) {
+  const fs::path pty = root / "pts-7";
+  Write(pty, "");
+  const std::string planted = pty.string() + "\nPlanted board";
+  const std::string ownRecord = std::to_string(getpid()) + ".port";
+  const fs::path elsewhere = root / "elsewhere";
+  Write(elsewhere / ownRecord, planted);
+  const auto mode = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec;
+  fs::permissions(elsewhere, mode);
+  fs::create_directory_symlink(elsewhere, boards);
+
+  EXPECT_FALSE(RegisterVirtualPort({pty.string(), "Bench board"}, boards.string()));
+  EXPECT_EQ(fs::status(elsewhere).permissions(), mode);
+  EXPECT_TRUE(List().empty());
+
+  if (geteuid() != 0) return;  // only root can give a folder to another user
+  fs::remove(boards);
+  Write(boards / ownRecord, planted);
+  ASSERT_EQ(chown(boards.c_str(), 65534, 65534), 0);
+  EXPECT_FALSE(RegisterVirtualPort({pty.string(), "Bench board"}, boards.string()));
   EXPECT_TRUE(List().empty());
 }
 

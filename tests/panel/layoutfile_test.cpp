@@ -204,3 +204,22 @@ TEST_F(PanelTest, TextsBeyondLatin1SurviveASaveAndALoad) {
   EXPECT_NE(saved.find("boxDynamic00=7 | \xCE\xA9-Gain \xE2\x82\xAC\n"), std::string::npos);
   EXPECT_NE(saved.find("edtDynamic00=\xC2\xB5s\n"), std::string::npos);
 }
+
+TEST_F(PanelTest, AFileThatCannotBeReadIsReportedAndNeverReplaced) {
+  std::filesystem::remove(LayoutFile());
+  std::filesystem::create_directory(LayoutFile());  // a folder in the file's place
+  LoadWithoutFile();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Unable to read " + LayoutFile() + ".");
+  EXPECT_EQ(boxes[0].icon, BoxIcon::Error);
+  EXPECT_EQ(CellButton("00")->text(), "set");
+
+  // Readable again, the file still holds the user's layout, not the defaults shown.
+  std::filesystem::remove(LayoutFile());
+  const std::string layout = "[BOXES]\nboxDynamic00=64 | TXGAIN\n";
+  WriteLayout(layout);
+  RunHandler(SaveLayout);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text, "Unable to write to " + LayoutFile() + ".");
+  EXPECT_EQ(FileBytes(), layout);
+}

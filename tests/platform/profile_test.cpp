@@ -4,14 +4,67 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 #include <random>
 
 #include "platform/errors.h"
 
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
+
+// What a save of this user makes of the file: whether it was read, then
+// whether the save went through.
+std::string SaveAttempt(const std::string& path) {
+  ProfileFile file(path);
+  file.WriteInteger("USB", "BaudRate", 115200);
+  const std::string read = file.Readable() ? "read" : "unreadable";
+  try {
+    file.Save();
+    return read + ", saved";
+  } catch (const WriteError&) {
+    return read + ", refused";
+  }
+}
+
+#ifndef _WIN32
+// Runs the check in a child process as a user that file permissions bind:
+// nobody (uid and gid 65534) when the suite runs as root, else this user.
+// Nothing when root cannot become nobody.
+std::optional<std::string> AsBoundUser(const std::function<std::string()>& check) {
+  constexpr int CannotDrop = 3;
+  constexpr id_t Nobody = 65534;
+  int ends[2];
+  if (pipe(ends) != 0) return "no pipe";
+  const pid_t child = fork();
+  if (child == 0) {
+    close(ends[0]);
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0))
+      _exit(CannotDrop);
+    const std::string report = check();
+    _exit(write(ends[1], report.data(), report.size()) == static_cast<ssize_t>(report.size()) ? 0 : 1);
+  }
+  close(ends[1]);
+  std::string report;
+  char block[256];
+  for (ssize_t n; (n = read(ends[0], block, sizeof block)) > 0;)
+    report.append(block, static_cast<std::size_t>(n));
+  close(ends[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == CannotDrop) return std::nullopt;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return "the check ended abnormally";
+  return report;
+}
+#endif
 
 class ProfileFileTest : public ::testing::Test {
  protected:
@@ -56,6 +109,7 @@ class ProfileFileTest : public ::testing::Test {
 
 TEST_F(ProfileFileTest, MissingFileReadsAsEmptyAndIsNotCreated) {
   const ProfileFile file(Path());
+  EXPECT_TRUE(file.Readable());
   EXPECT_EQ(file.FileName(), Path());
   EXPECT_EQ(file.ReadString("USB", "BaudRate", "none"), "none");
   EXPECT_EQ(file.ReadInteger("USB", "BaudRate", 115200), 115200);
@@ -117,11 +171,14 @@ TEST_F(ProfileFileTest, FirstKeyAndFirstCopyOfASectionWin) {
   EXPECT_EQ(file.ReadString("S", "only", "d"), "d");
 }
 
-TEST_F(ProfileFileTest, CrLfAndByteOrderMarkReadTheSame) {
-  const ProfileFile file = Load("\xEF\xBB\xBF[USB]\r\nBaudRate=9600\r\nName = \"x\" \r\n[CHART]\r\nMaxY=5");
+TEST_F(ProfileFileTest, CrLfLoneCrAndByteOrderMarkReadTheSame) {
+  const ProfileFile file = Load(
+      "\xEF\xBB\xBF[USB]\r\nBaudRate=9600\rBits=8\r\nName = \"x\" \r\n[CHART]\r\nMaxY=5\r[BOXES]\nb=1");
   EXPECT_EQ(file.ReadInteger("USB", "BaudRate", 0), 9600);
+  EXPECT_EQ(file.ReadInteger("USB", "Bits", 0), 8);
   EXPECT_EQ(file.ReadString("USB", "Name", "d"), "x");
   EXPECT_EQ(file.ReadFloat("CHART", "MaxY", 0), 5.0);
+  EXPECT_EQ(file.ReadString("BOXES", "b", "d"), "1");
 }
 
 TEST_F(ProfileFileTest, ValueIsCutAt2047AndEndsAtNul) {
@@ -229,7 +286,7 @@ TEST_F(ProfileFileTest, SaveKeepsUntouchedBytesAndDropsEveryCr) {
   file.WriteInteger("usb", "BaudRate", 115200);
   EXPECT_EQ(SavedBytes(file),
             "\xEF\xBB\xBF[Vendor] x\n  odd \t line\nKey = \"v\" \n\n[USB]\nBaudRate=115200\n"
-            "[Other]\nmiddle=\xE4\n");
+            "[Other]\nmid\ndle=\xE4\n");
 }
 
 TEST_F(ProfileFileTest, SaveHandlesAFileOfAnySize) {
@@ -257,6 +314,7 @@ TEST_F(ProfileFileTest, SaveIntoAMissingFolderFailsAndCreatesNothing) {
 TEST_F(ProfileFileTest, SaveOverAFolderFailsAndLeavesNoTemporaryFile) {
   fs::create_directory(Path());
   ProfileFile file(Path());
+  EXPECT_FALSE(file.Readable());
   file.WriteInteger("USB", "BaudRate", 115200);
   EXPECT_THROW(file.Save(), WriteError);
   EXPECT_TRUE(fs::is_directory(Path()));
@@ -273,5 +331,52 @@ TEST_F(ProfileFileTest, FailedSaveLeavesTheOldFileAsItWas) {
   EXPECT_THROW(file.Save(), WriteError);
   EXPECT_EQ(ReadBytes(), original);
 }
+
+// A file this user may not write is refused before the rename, which
+// needs only the folder's permission; one the user may not read would lose
+// its content.
+TEST_F(ProfileFileTest, AFileThisUserMayNotWriteOrReadIsNeverReplaced) {
+  const std::string original = "[USB]\nBaudRate=9600\n";
+  const std::string readOnly = PathOf("read-only.ini");
+  const std::string writeOnly = PathOf("write-only.ini");
+  std::ofstream(readOnly) << original;
+  std::ofstream(writeOnly) << original;
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+#ifdef _WIN32
+  // Windows has only the read-only attribute.
+  EXPECT_EQ(SaveAttempt(readOnly), "read, refused");
+#else
+  fs::permissions(writeOnly, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write);
+  fs::permissions(folder_, fs::perms::all);  // the folder itself is no obstacle
+  const auto report = AsBoundUser([&] { return SaveAttempt(readOnly) + "; " + SaveAttempt(writeOnly); });
+  if (!report) GTEST_SKIP() << "root could not become nobody (uid 65534) to test permissions";
+  EXPECT_EQ(*report, "read, refused; unreadable, refused");
+  fs::permissions(writeOnly, fs::perms::owner_read, fs::perm_options::add);
+  std::ifstream written(writeOnly);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}), original);
+#endif
+  std::ifstream read(readOnly);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(read), {}), original);
+  EXPECT_EQ(FolderEntries().size(), 2u);
+  fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);  // Windows removes no read-only file
+}
+
+#ifndef _WIN32
+TEST_F(ProfileFileTest, SaveKeepsThePermissionBitsAndWritesThroughALink) {
+  fs::create_directory(PathOf("real"));
+  const std::string target = PathOf("real/layout.ini");
+  std::ofstream(target) << "[USB]\nBaudRate=9600\n";
+  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(target, mode);
+  fs::create_symlink("real/layout.ini", Path());
+
+  EXPECT_EQ(SaveAttempt(Path()), "read, saved");
+  EXPECT_TRUE(fs::is_symlink(Path()));
+  EXPECT_EQ(ReadBytes(), "[USB]\nBaudRate=115200\n");
+  EXPECT_EQ(fs::status(target).permissions(), mode);
+  EXPECT_EQ(std::distance(fs::directory_iterator(PathOf("real")), {}), 1);
+  EXPECT_EQ(FolderEntries().size(), 2u);
+}
+#endif
 
 }  // namespace

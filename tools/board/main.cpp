@@ -32,13 +32,17 @@ void CreateLink(const fs::path& link, const std::string& target) {
 void Serve(const BoardCommandLine& line, const sigset_t& stopSignals) {
   PtyBoard board(line.options);
   if (!line.link.empty()) CreateLink(line.link, board.PortPath());
-  const std::string record = RegisterVirtualPort({board.PortPath(), line.name});
+  const std::string directory = VirtualPortDirectory();
+  const auto record = RegisterVirtualPort({board.PortPath(), line.name}, directory);
+  if (!record)
+    std::cerr << "tarnwick-board: " << directory
+              << " is not a folder of this user's own: the port is served but not listed\n";
   std::cout << board.PortPath() << std::endl;
 
   int signal = 0;
   sigwait(&stopSignals, &signal);
 
-  UnregisterVirtualPort(record);
+  if (record) UnregisterVirtualPort(*record);
   if (!line.link.empty()) fs::remove(line.link);
 }
 
