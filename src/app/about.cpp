@@ -2,16 +2,14 @@
 
 #include "app/logo.h"
 #include "app/mainform.h"
+#include "link/frameplacement.h"
 #include "platform/messages.h"
-#include "platform/placement.h"
 
 #include <QDesktopServices>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QUrl>
 
 TformAbout* formAbout = nullptr;
@@ -63,9 +61,7 @@ TformAbout::TformAbout() {
   btnOK->setGeometry(100, 175, 75, 25);
   connect(btnOK, &QPushButton::clicked, this, [this] { RunHandler([this] { btnOKClick(); }); });
 
-  const QSize screen = QGuiApplication::primaryScreen()->size();
-  const auto [left, top] = CentredAbove(screen.width(), screen.height(), width(), height(), 1);
-  move(left, top);
+  PlaceFrame(this, CentredAboveMiddle(1));
 }
 
 bool TformAbout::eventFilter(QObject* watched, QEvent* event) {

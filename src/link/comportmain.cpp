@@ -1,19 +1,17 @@
 #include "link/comportmain.h"
 
 #include "link/comport.h"
+#include "link/frameplacement.h"
 #include "platform/layoutnames.h"
 #include "platform/messages.h"
-#include "platform/placement.h"
 #include "platform/profile.h"
 #include "platform/uitext.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalBlocker>
 
 TformComPort* formComPort = nullptr;
@@ -60,9 +58,7 @@ TformComPort::TformComPort(const std::string& layoutFile) {
   ComPort->PortName = "COM1";
   ComPort->BaudRate = StoredBaudRate(layoutFile);
 
-  const QSize screen = QGuiApplication::primaryScreen()->size();
-  const auto [left, top] = CentredAbove(screen.width(), screen.height(), width(), height(), 2);
-  move(left, top);
+  PlaceFrame(this, CentredAboveMiddle(2));
 }
 
 // Enter in the port's text confirms it like "Ok". Left to the combo box,

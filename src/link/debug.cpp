@@ -1,6 +1,7 @@
 #include "link/debug.h"
 
 #include "link/comportmain.h"
+#include "link/frameplacement.h"
 #include "link/linkcheck.h"
 #include "platform/messages.h"
 #include "platform/uitext.h"
@@ -20,7 +21,7 @@ TformDebug::TformDebug() {
   setWindowTitle("Debug");
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
   setFont(QFont("MS Sans Serif", 8));
-  setGeometry(570, 292, 500, 424);
+  PlaceFrame(this, [](QSize) { return QRect(570, 292, 500, 424); });
   mmDebug = new QPlainTextEdit(this);
   mmDebug->setReadOnly(true);
   mmDebug->viewport()->installEventFilter(this);

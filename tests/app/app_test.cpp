@@ -7,6 +7,7 @@
 #include "link/comport.h"
 #include "link/comportmain.h"
 #include "link/debug.h"
+#include "link/frameplacement.h"
 #include "panel/mspimain.h"
 #include "platform/placement.h"
 #include "windows_fixture.h"
@@ -134,12 +135,40 @@ TEST(Placement, CentresHorizontallyAboveTheMiddleLine) {
   EXPECT_EQ(CentredAbove(1921, 1081, 255, 65, 2).left, 960 - 127);
 }
 
-TEST_F(Shell, WindowsArePlacedByTheirFormulas) {
+// Offscreen windows get a frame once shown, two pixels a side: as on a
+// desktop, the design's sizes are the frame's and the client area is smaller.
+TEST_F(Shell, WindowsArePlacedByTheirFramesOnceShown) {
+  const std::vector<QWidget*> windows{formAbout, formComPort, formDebug};
+  for (QWidget* window : windows) {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  }
+  ASSERT_NE(formAbout->frameGeometry().size(), formAbout->size());
   const QSize screen = QGuiApplication::primaryScreen()->size();
-  const auto about = CentredAbove(screen.width(), screen.height(), formAbout->width(), formAbout->height(), 1);
-  EXPECT_EQ(formAbout->pos(), QPoint(about.left, about.top));
-  const auto port = CentredAbove(screen.width(), screen.height(), formComPort->width(), formComPort->height(), 2);
-  EXPECT_EQ(formComPort->pos(), QPoint(port.left, port.top));
+  const QSize about = formAbout->frameGeometry().size();
+  const auto aboutAt = CentredAbove(screen.width(), screen.height(), about.width(), about.height(), 1);
+  EXPECT_EQ(formAbout->frameGeometry(), QRect(QPoint(aboutAt.left, aboutAt.top), about));
+  const QSize port = formComPort->frameGeometry().size();
+  const auto portAt = CentredAbove(screen.width(), screen.height(), port.width(), port.height(), 2);
+  EXPECT_EQ(formComPort->frameGeometry(), QRect(QPoint(portAt.left, portAt.top), port));
+  EXPECT_EQ(formDebug->frameGeometry(), QRect(570, 292, 500, 424));
+  for (QWidget* window : windows) window->hide();
+}
+
+// Placed again when first exposed, never again once the user has moved it.
+TEST(FramePlacement, PlacesOnTheFirstExposureOnlyAndKeepsWhereTheUserPutsIt) {
+  QWidget window;
+  PlaceFrame(&window, [](QSize) { return QRect(40, 30, 200, 100); });
+  window.setGeometry(0, 0, 10, 10);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_EQ(window.frameGeometry(), QRect(40, 30, 200, 100));
+  window.move(300, 200);
+  window.hide();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.windowHandle()->isExposed(); }));
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_EQ(window.pos(), QPoint(300, 200));
 }
 
 TEST_F(Shell, F1OpensTheAboutBoxWhicheverControlHasTheFocus) {

@@ -1,0 +1,20 @@
+#pragma once
+// Placing a top-level window by its outer frame, which is what the design's
+// positions and sizes describe. The desktop adds the frame only once the
+// window is on screen, so the window is placed at once by what is known and
+// again when it is first exposed; after that it stays wherever the user puts
+// it, across hiding and showing.
+#include <QRect>
+#include <functional>
+
+class QWidget;
+
+// The wanted frame rectangle, given the window's frame size at its present
+// client size.
+using FramePlacer = std::function<QRect(QSize frame)>;
+
+void PlaceFrame(QWidget* window, FramePlacer placer);
+
+// Centred horizontally on the primary screen, with its top the given number
+// of frame heights above the screen's middle line.
+FramePlacer CentredAboveMiddle(int heights);
