@@ -7,13 +7,14 @@ namespace {
 TEST(BoardCommandLine, EveryOptionReachesItsSetting) {
   const BoardCommandLine line = ParseCommandLine(
       {"--name", "Bench board", "--link", "/tmp/board", "--delay-ms", "250", "--silent",
-       "--capture-bytes", "4095", "--cycles", "-12.5", "--amplitude", "1000", "--noise", "0",
+       "--capture-bytes", "4095", "--read-bytes", "45", "--cycles", "-12.5", "--amplitude", "1000", "--noise", "0",
        "--help"});
   EXPECT_EQ(line.name, "Bench board");
   EXPECT_EQ(line.link, "/tmp/board");
   EXPECT_EQ(line.options.answerDelay.count(), 250);
   EXPECT_TRUE(line.options.silent);
   EXPECT_EQ(line.options.captureBytes, 4095u);
+  EXPECT_EQ(line.options.readBytes, 45u);
   EXPECT_DOUBLE_EQ(line.options.signal.cyclesPerBlock, -12.5);
   EXPECT_DOUBLE_EQ(line.options.signal.amplitude, 1000.0);
   EXPECT_DOUBLE_EQ(line.options.signal.noise, 0.0);

@@ -2,6 +2,8 @@
 // pending panel command, the menu items and the ways a run ends.
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -135,7 +137,7 @@ TEST_F(CaptureWindow, ACellClickedJustAfterStopIsServedByTheEndingRun) {
     QTest::mouseClick(CellButton("07"), Qt::LeftButton);
   });
   EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(board->Register(7), 66);
+  EXPECT_TRUE(WaitUntil([&] { return board->Register(7) == 66; }));
   EXPECT_FALSE(formChart->PendingCommand.pending);
   EXPECT_FALSE(Port().Opened);
   EXPECT_TRUE(formChart->nnRun->isEnabled());
@@ -233,3 +235,117 @@ TEST_F(CaptureWindow, SaveWritesTheDumpOrSaysWhyItCannot) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Unable to write to " + (folder / "dump.bin").string() + ".");
 }
+
+namespace {
+
+// A board fault met by one exchange of the capture window or a panel cell.
+struct Fault {
+  const char* name;
+  BoardOptions board;
+  enum { Once, Run, Read } exchange;
+  enum { Nothing, StrayBytesBefore, KilledDuring } disturbance;
+  std::vector<std::string> shown;  // the texts of the boxes
+  const char* field;               // what the read cell shows after a read
+};
+
+void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
+
+BoardOptions Options(std::size_t captureBytes, std::size_t readBytes = 6, int delayMs = 0,
+                     bool silent = false) {
+  BoardOptions options;
+  options.captureBytes = captureBytes;
+  options.readBytes = readBytes;
+  options.answerDelay = std::chrono::milliseconds(delayMs);
+  options.silent = silent;
+  return options;
+}
+
+const std::vector<std::string> Timeout{"Timeout"};
+
+const Fault Faults[] = {
+    {"SilentBoardCapture", Options(4096, 6, 0, true), Fault::Once, Fault::Nothing, Timeout, nullptr},
+    {"SilentBoardRead", Options(4096, 6, 0, true), Fault::Read, Fault::Nothing, Timeout, "TimeOut"},
+    {"ThreeByteAnswer", Options(4096, 3), Fault::Read, Fault::Nothing, Timeout, "TimeOut"},
+    {"FortyFiveByteAnswer", Options(4096, 45), Fault::Read, Fault::Nothing, {}, "42"},
+    {"ShortBlock", Options(4095), Fault::Once, Fault::Nothing, Timeout, nullptr},
+    {"LongBlock", Options(4100), Fault::Run, Fault::Nothing, Timeout, nullptr},
+    {"BlockAfterFiveAndAHalfSeconds", Options(4096, 6, 5500), Fault::Once, Fault::Nothing, Timeout, nullptr},
+    {"StrayBytesBeforeARead", Options(4096), Fault::Read, Fault::StrayBytesBefore, {}, "42"},
+    {"StrayBytesBeforeACapture", Options(4096), Fault::Once, Fault::StrayBytesBefore, {}, nullptr},
+    {"BoardKilledDuringARun", Options(4096), Fault::Run, Fault::KilledDuring, Timeout, nullptr},
+};
+
+class BoardFaults : public CaptureWindow, public ::testing::WithParamInterface<Fault> {
+ protected:
+  void SetUp() override {
+    CaptureWindow::SetUp();
+    CellBox("00")->setTitle("7 | R");
+    CellButton("00")->setText("get_u");
+  }
+
+  void Exchange(decltype(Fault::exchange) exchange, bool killDuringRun = false) {
+    switch (exchange) {
+      case Fault::Once: formChart->nnOnceClick(); break;
+      case Fault::Run:
+        // A run that no fault ends is stopped after a few passes.
+        RunUntil([&] { killDuringRun ? board->Vanish() : formChart->nnStopClick(); }, 100);
+        break;
+      case Fault::Read: QTest::mouseClick(CellButton("00"), Qt::LeftButton); break;
+    }
+  }
+
+  // A late block still on its way would be the next exchange's noise: it is
+  // let arrive first, as it would on the bench.
+  void LetLateBytesArrive() {
+    TComPort listener;
+    listener.PortName = board->PortPath();
+    ASSERT_TRUE(listener.Open());
+    WaitUntil([&] { return listener.InQueueCount() >= 4095; }, 2000);
+    listener.Close();
+  }
+};
+
+}  // namespace
+
+TEST_P(BoardFaults, EndIdleWithTheMessageAndTheNextGoodExchangeWorks) {
+  const Fault& fault = GetParam();
+  UseBoard(fault.board);
+  board->SetRegister(7, 42);
+  if (fault.disturbance == Fault::StrayBytesBefore) {
+    board->SendUnasked({0xBB, 0x07, 0x00, 0x00, 0x00, 0x99, 0x12, 0x34});
+    WaitUntil([] { return false; }, 20);  // the noise waits in the port's queue
+  }
+  QElapsedTimer clock;
+  clock.start();
+  Exchange(fault.exchange, fault.disturbance == Fault::KilledDuring);
+  EXPECT_LT(clock.elapsed(), 7000);  // the 5-second rule, and no hang beyond it
+
+  std::vector<std::string> shown;
+  for (const MessageBoxRequest& box : boxes) {
+    shown.push_back(box.text);
+    EXPECT_EQ(box.caption, "Port error");
+  }
+  EXPECT_EQ(shown, fault.shown);
+  if (fault.field) {
+    EXPECT_EQ(CellEdit("00")->text(), fault.field);
+  }
+  EXPECT_TRUE(formChart->nnRun->isEnabled() && formChart->nnOnce->isEnabled());
+  EXPECT_FALSE(formChart->nnStop->isEnabled() || formChart->Running || formChart->Acquiring);
+  EXPECT_FALSE(Port().Opened);
+
+  if (fault.disturbance == Fault::KilledDuring)
+    UseBoard({});
+  else if (fault.board.answerDelay.count() > 0)
+    LetLateBytesArrive();
+  board->SetOptions({});
+  board->SetRegister(7, 43);
+  boxes.clear();
+  formChart->nnOnceClick();
+  Exchange(Fault::Read);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(CellEdit("00")->text(), "43");
+  EXPECT_EQ(Chart().Series1().Count(), 1024);
+}
+
+INSTANTIATE_TEST_SUITE_P(Board, BoardFaults, ::testing::ValuesIn(Faults),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -27,6 +27,8 @@ void AppendBigEndian16(std::vector<std::uint8_t>& bytes, std::int16_t value) {
 
 BoardCore::BoardCore(const BoardOptions& options) : options_(options), tone_(options.signal) {}
 
+void BoardCore::SetOptions(const BoardOptions& options) { options_ = options; }
+
 void BoardCore::Receive(std::span<const std::uint8_t> bytes, TimePoint now) {
   if (bytes.empty()) return;
   EndFrameIfQuiet(now);
@@ -136,10 +138,13 @@ void BoardCore::Execute(const std::array<std::uint8_t, 4>& group, TimePoint now)
 void BoardCore::CloseFrame(TimePoint at) {
   if (pendingRead_) {
     const std::uint32_t value = pendingRead_->value;
-    Send({kRead, pendingRead_->firstRegister, static_cast<std::uint8_t>(value >> 24),
-          static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 8),
-          static_cast<std::uint8_t>(value)},
-         at);
+    std::vector<std::uint8_t> answer{kRead, pendingRead_->firstRegister,
+                                     static_cast<std::uint8_t>(value >> 24),
+                                     static_cast<std::uint8_t>(value >> 16),
+                                     static_cast<std::uint8_t>(value >> 8),
+                                     static_cast<std::uint8_t>(value)};
+    answer.resize(options_.readBytes, 0x00);
+    Send(std::move(answer), at);
     pendingRead_.reset();
   }
   // Bytes of an unfinished group were not a command after all: they may be

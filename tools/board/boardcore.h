@@ -25,6 +25,7 @@ struct BoardOptions {
   std::chrono::milliseconds answerDelay{0};  // added before every answer
   bool silent = false;                       // answer nothing: a board that is not there
   std::size_t captureBytes = 4096;           // other lengths exercise the host's failure path
+  std::size_t readBytes = 6;                 // of a read answer: cut short, or padded with zeros
   SignalOptions signal;
 };
 
@@ -38,6 +39,8 @@ class BoardCore {
   static constexpr std::chrono::milliseconds kQuietTime{5};
 
   explicit BoardCore(const BoardOptions& options = {});
+  // Answers from now on follow these options; the signal goes on as it was.
+  void SetOptions(const BoardOptions& options);
 
   void Receive(std::span<const std::uint8_t> bytes, TimePoint now);
   // The answer bytes due by now, in order; empty when none are.

@@ -54,6 +54,8 @@ BoardCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (option == "--capture-bytes") {
       options.captureBytes =
           ParseNumber<std::size_t>(option, reader.TakeValueOf(option), 0, 1'000'000);
+    } else if (option == "--read-bytes") {
+      options.readBytes = ParseNumber<std::size_t>(option, reader.TakeValueOf(option), 0, 4096);
     } else if (option == "--cycles") {
       options.signal.cyclesPerBlock =
           ParseNumber<double>(option, reader.TakeValueOf(option), -512.0, 512.0);
@@ -82,6 +84,7 @@ std::string UsageText() {
          "  --delay-ms N         wait N ms (0..60000) before every answer\n"
          "  --silent             answer nothing, like a board that is not there\n"
          "  --capture-bytes N    bytes in a capture answer (default 4096)\n"
+         "  --read-bytes N       bytes in a read answer, cut or padded with zeros (default 6)\n"
          "  --cycles X           tone cycles per 1024-sample block, -512..512 (default 37)\n"
          "  --amplitude X        tone amplitude in counts, 0..32767 (default 8000)\n"
          "  --noise X            noise standard deviation in counts (default 30)\n"

@@ -65,6 +65,16 @@ void PtyBoard::ClearReceived() {
   received_.clear();
 }
 
+void PtyBoard::SetOptions(const BoardOptions& options) {
+  std::lock_guard lock(mutex_);
+  core_.SetOptions(options);
+}
+
+void PtyBoard::SendUnasked(const std::vector<std::uint8_t>& bytes) {
+  std::lock_guard lock(mutex_);
+  [[maybe_unused]] const ssize_t written = write(master_.Get(), bytes.data(), bytes.size());
+}
+
 std::uint8_t PtyBoard::Register(int index) const {
   std::lock_guard lock(mutex_);
   return core_.Register(index);

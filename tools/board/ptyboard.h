@@ -23,6 +23,9 @@ class PtyBoard {
   const std::string& PortPath() const;          // "/dev/pts/N"
   std::vector<std::uint8_t> Received() const;  // every byte received so far, in order
   void ClearReceived();
+  void SetOptions(const BoardOptions& options);
+  // Bytes on the line that answer nothing: noise, or a late answer.
+  void SendUnasked(const std::vector<std::uint8_t>& bytes);
   std::uint8_t Register(int index) const;
   void SetRegister(int index, std::uint8_t value);
   // Closes the master now: the port disappears under its client, whose read
