@@ -67,6 +67,7 @@ long Option(int argc, char** argv, const char* name, long fallback) {
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication application(argc, argv);
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is known
   const long passes = Option(argc, argv, "--passes", 10000);
   const long reads = Option(argc, argv, "--reads", 10000);
 
