@@ -1,7 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test: the suite, the same
+# suite under the sanitizers, and the core for Windows under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+started=$SECONDS
+step() { echo "== $1 (at $((SECONDS - started)) s)"; }
+
+step "Build and test suite"
 scripts/setup.sh build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
-TARNWICK_BOARD=build/tarnwick-board scripts/test-windows.sh  # the core and its tests for Windows, under Wine
+
+step "Test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+scripts/sanitize.sh build-sanitize
+
+step "Windows core under Wine"
+TARNWICK_BOARD=build/tarnwick-board scripts/test-windows.sh
+step "All tests passed"
