@@ -4,12 +4,11 @@
 #include <bit>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <limits>
-#include <system_error>
 
 #include "capture/history.h"
 #include "platform/errors.h"
+#include "platform/filereplace.h"
 
 namespace {
 
@@ -37,29 +36,12 @@ DumpImage DumpContent() {
   return image;
 }
 
-bool WriteNewFile(const std::filesystem::path& path, const DumpImage& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  out.close();
-  return !out.fail();
-}
-
 }  // namespace
 
 std::string DumpFilePath() { return (std::filesystem::current_path() / "dump.bin").string(); }
 
 void WriteDump(const std::string& path) {
-  // The new dump goes to a file beside the old one, which it then replaces in
-  // one step: a failure at any point leaves the old dump whole and no partial
-  // file behind.
-  const std::filesystem::path target(path);
-  std::filesystem::path beside = target;
-  beside += ".saving";
-  std::error_code error;
-  if (WriteNewFile(beside, DumpContent())) {
-    std::filesystem::rename(beside, target, error);
-    if (!error) return;
-  }
-  std::filesystem::remove(beside, error);
-  throw WriteError("Unable to write to " + path);
+  const DumpImage image = DumpContent();
+  if (!ReplaceFileContent(path, std::string_view(image.data(), image.size())))
+    throw WriteError("Unable to write to " + path);
 }

@@ -7,6 +7,7 @@
 std::string DumpFilePath();
 
 // Writes slot 0 of the history to `path`, replacing the file there in one
-// step. Throws WriteError("Unable to write to <path>") when it cannot, and
-// then leaves any old file at `path` as it was.
+// step and never blind (see ReplaceFileContent). Throws
+// WriteError("Unable to write to <path>") when it cannot, and then leaves any
+// old file at `path` as it was.
 void WriteDump(const std::string& path);

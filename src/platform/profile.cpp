@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -11,13 +10,8 @@
 #include <utility>
 
 #include "platform/errors.h"
+#include "platform/filereplace.h"
 #include "platform/numtext.h"
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace fs = std::filesystem;
 
@@ -145,54 +139,6 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
-// The file that a save replaces: a symbolic link is followed to its target,
-// so that the link stays a link.
-fs::path FileBehindLinks(fs::path path) {
-  constexpr int MaxLinks = 40;  // more means a loop of links
-  std::error_code error;
-  for (int i = 0; i < MaxLinks && fs::is_symlink(path, error); ++i) {
-    const fs::path target = fs::read_symlink(path, error);
-    if (error) break;
-    path = path.parent_path() / target;  // an absolute target replaces the whole path
-  }
-  return path;
-}
-
-// Replacing a file needs only the folder's permission, so the file's own
-// must be asked for first. A missing file may be created.
-bool MayNotWrite(const fs::path& file) {
-#ifdef _WIN32
-  return _waccess(file.c_str(), 2) != 0 && errno != ENOENT;  // 2: write; read-only attribute
-#else
-  return access(file.c_str(), W_OK) != 0 && errno != ENOENT;
-#endif
-}
-
-// The new file takes its mode before any content is in it.
-bool WriteNewFile(const fs::path& path, const std::string& content, fs::perms mode) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  std::error_code error;
-  if (mode != fs::perms::unknown) fs::permissions(path, mode, error);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  out.close();
-  return !out.fail() && !error;
-}
-
-// Writes the content beside the file, which it then replaces in one step: a
-// failure at any point leaves the old file whole and nothing beside it.
-bool ReplaceFile(const fs::path& file, const std::string& content) {
-  fs::path temporary = file;
-  temporary += ".saving";
-  std::error_code error;
-  const fs::perms mode = fs::status(file, error).permissions();
-  if (WriteNewFile(temporary, content, mode)) {
-    fs::rename(temporary, file, error);
-    if (!error) return true;
-  }
-  fs::remove(temporary, error);
-  return false;
-}
-
 }  // namespace
 
 ProfileFile::ProfileFile(std::string path) : path_(std::move(path)) {
@@ -275,7 +221,5 @@ void ProfileFile::Save() const {
   for (const auto& line : lines_) content += line + "\n";
 
   // A file whose content was never read would lose it all.
-  const fs::path file = FileBehindLinks(path_);
-  if (!readable_ || MayNotWrite(file) || !ReplaceFile(file, content))
-    throw WriteError("Unable to write to " + path_);
+  if (!readable_ || !ReplaceFileContent(path_, content)) throw WriteError("Unable to write to " + path_);
 }
