@@ -86,10 +86,13 @@ bool TformMain::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyRelease) {
     auto* widget = qobject_cast<QWidget*>(watched);
     auto* key = static_cast<QKeyEvent*>(event);
-    // A key reaches the filter once per widget it is offered to: act on the
-    // focused widget only, and never on the repeats of a held key.
+    // A key reaches the filter once per widget it is offered to: act on its
+    // delivery to the focused widget only, and never on the repeats of a held
+    // key. Handed on to the parents (no longer spontaneous), it is the same
+    // key, although the focus may have moved meanwhile: a dialog it opened
+    // has closed.
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-    if (widget == target && widget->window() == this && !key->isAutoRepeat())
+    if (widget == target && widget->window() == this && event->spontaneous() && !key->isAutoRepeat())
       RunHandler([&] { FormKeyUp(key->key(), key->modifiers()); });
   }
   return QMainWindow::eventFilter(watched, event);

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 #include <cstdio>
 
@@ -182,6 +183,23 @@ TEST_F(Shell, F1OpensTheAboutBoxWhicheverControlHasTheFocus) {
   ASSERT_TRUE(WaitUntil([&] { return field->hasFocus(); }));
   QTest::keyClick(field, Qt::Key_F1);
   EXPECT_TRUE(WaitUntil([&] { return watcher.seen.contains("About"); }));
+
+  // A button hands the release on to its parents. There it must not open the
+  // box again once the focus has left the button, as it does on a desktop
+  // when the box closes.
+  auto* button = new QPushButton("x", formMain);
+  button->show();
+  int shown = 0;
+  QObject::connect(formAbout, &QDialog::finished, button, [&] {
+    ++shown;
+    button->clearFocus();
+  });
+  QApplication::setActiveWindow(formMain);
+  button->setFocus();
+  ASSERT_TRUE(WaitUntil([&] { return button->hasFocus(); }));
+  QTest::keyClick(button, Qt::Key_F1);
+  WaitUntil([&] { return shown > 1; }, 300);
+  EXPECT_EQ(shown, 1);
 }
 
 TEST_F(Shell, CtrlDShowsTheOneDebugWindowAndBringsItToTheFront) {
