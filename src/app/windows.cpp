@@ -33,7 +33,7 @@ void DestroyWindows() {
   delete formAbout;
   delete formChartOptions;
   delete formMSPI;
-  delete formComPort;  // its port stays: nothing deletes it
+  delete formComPort;
   delete formChart;
   delete formMain;
   formSplash = nullptr;
