@@ -38,8 +38,7 @@ std::vector<std::int32_t> Slot(const std::array<std::int32_t, 10240>& history, i
 }  // namespace
 
 TEST(CaptureBlock, StoresAWholeBlockAndCountsItsBytesAfterEveryPoll) {
-  HistoryI.fill(0);
-  HistoryQ.fill(0);
+  ClearHistory();
   Capture capture;
   ASSERT_TRUE(capture.Run());
   const std::vector<std::uint8_t> request{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
