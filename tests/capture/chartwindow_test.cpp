@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShowEvent>
 #include <QSpontaneKeyEvent>
 #include <QTest>
@@ -45,7 +46,6 @@ class CaptureWindow : public WindowsTest {
  protected:
   void SetUp() override {
     WindowsTest::SetUp();
-    CreateProgramWindows();
     LoadLayout();
     UseBoard(AnswerOf(4096));
   }
@@ -181,7 +181,6 @@ TEST_F(CaptureWindow, ClosingTheWindowEndsTheRun) {
 }
 
 TEST_F(CaptureWindow, ClosingTheMainWindowEndsTheRunAndSaves) {
-  std::filesystem::remove(LayoutFile());
   RunUntil([] { formMain->close(); });
   EXPECT_FALSE(formChart->Running);
   EXPECT_FALSE(Port().Opened);
@@ -189,7 +188,6 @@ TEST_F(CaptureWindow, ClosingTheMainWindowEndsTheRunAndSaves) {
 }
 
 TEST_F(CaptureWindow, AFailureInsideTheRunSavesTheLayoutAndEndsTheProgram) {
-  std::filesystem::remove(LayoutFile());
   UseBoard(AnswerOf(4100));
   // The time-out box itself fails: something unexpected inside the loop.
   SetMessageBoxPresenter([this](const MessageBoxRequest& box) {
@@ -224,6 +222,9 @@ TEST_F(CaptureWindow, GraphItemsAndAvgChangeTheSettings) {
 TEST_F(CaptureWindow, SaveWritesTheDumpOrSaysWhyItCannot) {
   const auto folder = Folder() / "dumps";
   std::filesystem::create_directories(folder);
+  const auto back = qScopeGuard([was = std::filesystem::current_path()] {
+    std::filesystem::current_path(was);
+  });
   std::filesystem::current_path(folder);
   formChart->nnSave->trigger();
   EXPECT_EQ(std::filesystem::file_size(folder / "dump.bin"), 8192u);
