@@ -55,10 +55,22 @@ class CaptureWindow : public WindowsTest {
     formComPort->ComPort->PortName = board->PortPath();
   }
 
-  // Runs, and has the given action done from within the run after a while.
-  void RunUntil(const std::function<void()>& during, int afterMilliseconds = 40) {
-    QTimer::singleShot(afterMilliseconds, during);
+  // Runs, and has the given action done from within the run once it has shown a block.
+  void RunUntil(const std::function<void()>& during) {
+    When([this] { return Chart().Series1().Count() > 0; }, during);
     formChart->nnRun->trigger();
+  }
+
+  // Has the action done, from within whatever loop runs, as soon as the condition holds.
+  static void When(const std::function<bool()>& condition, const std::function<void()>& action) {
+    auto* poll = new QTimer(formChart);
+    QObject::connect(poll, &QTimer::timeout, [=] {
+      if (!condition()) return;
+      poll->stop();
+      poll->deleteLater();
+      action();
+    });
+    poll->start(1);
   }
 
   TComPort& Port() { return *formComPort->ComPort; }
@@ -135,7 +147,7 @@ TEST_F(CaptureWindow, ACellClickedJustAfterStopIsServedByTheEndingRun) {
     QTest::mouseClick(CellButton("07"), Qt::LeftButton);
   });
   EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(board->Register(7), 66);
+  EXPECT_TRUE(WaitUntil([&] { return board->Register(7) == 66; }));
   EXPECT_FALSE(formChart->PendingCommand.pending);
   EXPECT_FALSE(Port().Opened);
   EXPECT_TRUE(formChart->nnRun->isEnabled());
@@ -162,7 +174,7 @@ TEST_F(CaptureWindow, APanelCommandGivenDuringARunGoesOutBetweenTwoCaptures) {
   QLineEdit target;
   RunUntil([&] {
     formChart->PendingCommand = {true, 0x47, 7, 0x55, &target, "set"};
-    QTimer::singleShot(40, [] { formChart->nnStop->trigger(); });
+    When([] { return !formChart->PendingCommand.pending; }, [] { formChart->nnStop->trigger(); });
   });
   EXPECT_FALSE(formChart->PendingCommand.pending);
   EXPECT_EQ(board->Register(7), 0x55);
