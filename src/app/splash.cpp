@@ -12,10 +12,6 @@
 
 TformSplash* formSplash = nullptr;
 
-namespace {
-int tickCount = 0;  // counts the ticks of the one showing; never reset
-}
-
 TformSplash::TformSplash() {
   setWindowTitle("splash");
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
@@ -32,7 +28,6 @@ TformSplash::TformSplash() {
   Timer1 = new QTimer(this);
   Timer1->setInterval(10);
   connect(Timer1, &QTimer::timeout, this, [this] { RunHandler([this] { Timer1Timer(); }); });
-  tickCount = 0;
   const QSize screen = QGuiApplication::primaryScreen()->size();
   const auto [left, top] = CentredAbove(screen.width(), screen.height(), width(), height(), 2);
   move(left, top);

@@ -20,6 +20,9 @@ class TformSplash : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+
+ private:
+  int tickCount = 0;  // the timer's ticks so far; the splash shows once
 };
 
 extern TformSplash* formSplash;

@@ -5,6 +5,7 @@
 #include "app/splash.h"
 #include "capture/chartmain.h"
 #include "capture/chartoptions.h"
+#include "capture/history.h"
 #include "link/comportmain.h"
 #include "link/debug.h"
 #include "panel/initform.h"
@@ -16,6 +17,7 @@
 #include <QMessageBox>
 
 void CreateWindows(const std::string& layoutFile) {
+  ClearHistory();
   SetLayoutFile(layoutFile);
   formMain = new TformMain;
   formChart = new TformChart;
@@ -33,7 +35,7 @@ void DestroyWindows() {
   delete formAbout;
   delete formChartOptions;
   delete formMSPI;
-  delete formComPort;  // its port stays: nothing deletes it
+  delete formComPort;
   delete formChart;
   delete formMain;
   formSplash = nullptr;

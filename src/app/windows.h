@@ -1,8 +1,9 @@
 #pragma once
-// The program's eight windows, each created once and kept until the end.
+// The program's eight windows, created at start and kept until the end.
 #include <string>
 
-// Creates every window in the program's order; the first is the main window.
+// Creates every window in the program's order, the first the main window,
+// on an empty sample history. Destroyed, they can be created again.
 void CreateWindows(const std::string& layoutFile);
 void DestroyWindows();
 

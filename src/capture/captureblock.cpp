@@ -48,21 +48,21 @@ class Collector {
 
 }  // namespace
 
-bool CaptureBlock(TComPort& port, bool average, const ReceivedCounter& showReceived) {
+bool CaptureBlock(TComPort& port, bool average, const ReceivedCounter& showReceived,
+                  const CaptureClock& now) {
   const auto request = RegisterFrame(CommandCapture, 0, 0);
   port.DiscardInput();
   port.Write(request.data(), static_cast<int>(request.size()));
 
   Collector answer;
-  const auto start = std::chrono::steady_clock::now();
+  const auto start = now();
   int waiting = 0;
   long elapsedSeconds = 0;
   do {
     waiting = answer.Poll(port);
     showReceived(answer.received);
     if (waiting == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    elapsedSeconds = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::steady_clock::now() - start).count();
+    elapsedSeconds = std::chrono::duration_cast<std::chrono::seconds>(now() - start).count();
   } while ((answer.received < BlockBytes || waiting > 0) && elapsedSeconds < TimeLimitSeconds);
 
   if (answer.received != BlockBytes) return false;

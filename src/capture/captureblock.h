@@ -1,16 +1,21 @@
 #pragma once
 // One capture: the request to the board and the collection of its answer of
 // exactly 4096 bytes into the newest slot of the sample history.
+#include <chrono>
 #include <functional>
 
 class TComPort;
 
 // Told the number of bytes received so far after every poll of the queue.
 using ReceivedCounter = std::function<void(int received)>;
+// The time the 5-second limit is measured by; tests hand in their own.
+using CaptureClock = std::function<std::chrono::steady_clock::time_point()>;
 
 // Drops what waits in the receive queue, sends the capture request on the
 // open port and polls the receive queue until 4096 bytes have come and the
-// queue has run dry, or 5 whole seconds have passed. Only an answer of exactly 4096 bytes counts: it is decoded
-// into slot 0 after the history has moved back one slot when averaging.
-// Anything else returns false and leaves the history as it was.
-bool CaptureBlock(TComPort& port, bool average, const ReceivedCounter& showReceived);
+// queue has run dry, or 5 whole seconds have passed by `now`. Only an answer
+// of exactly 4096 bytes counts: it is decoded into slot 0 after the history
+// has moved back one slot when averaging. Anything else returns false and
+// leaves the history as it was.
+bool CaptureBlock(TComPort& port, bool average, const ReceivedCounter& showReceived,
+                  const CaptureClock& now = std::chrono::steady_clock::now);

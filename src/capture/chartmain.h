@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "capture/display.h"
+
 class QAction;
 class QLineEdit;
 class TChart;
@@ -56,6 +58,11 @@ class TformChart : public QMainWindow {
   double FreqMHz = 150;
 
   PanelCommand PendingCommand;
+
+  // What the display keeps from block to block: the smoothed spectrum, and
+  // the points, reused so that a run allocates nothing per block.
+  SmoothedSpectrum Smoothed;
+  DisplayPoints Points;
 
   void FormShow();
   void FormClose();

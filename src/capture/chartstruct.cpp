@@ -28,19 +28,16 @@ void Fill(TChartSeries& series, const std::vector<DisplayPoint>& points, QColor 
 }  // namespace
 
 void ProcessBlock() {
-  // The smoothed spectrum lives from block to block; the points are reused
-  // so that a run allocates nothing per block.
-  static SmoothedSpectrum smoothed;
-  static DisplayPoints points;
-  ComputeDisplay(SettingsOf(*formChart), smoothed, points);
+  TformChart& window = *formChart;
+  ComputeDisplay(SettingsOf(window), window.Smoothed, window.Points);
 
-  TChart& chart = *formChart->Chart;
+  TChart& chart = *window.Chart;
   for (TChartSeries* series : {&chart.Series1(), &chart.Series2(), &chart.Series3(),
                                &chart.Series4(), &chart.Series5()})
     series->Clear();
-  Fill(chart.Series1(), points.graph1, Qt::red);
-  Fill(chart.Series2(), points.graph2, QColor(0, 128, 0));
-  Fill(chart.Series5(), points.constellation, Qt::red);
+  Fill(chart.Series1(), window.Points.graph1, Qt::red);
+  Fill(chart.Series2(), window.Points.graph2, QColor(0, 128, 0));
+  Fill(chart.Series5(), window.Points.constellation, Qt::red);
 }
 
 void ShowModeTitles() {

@@ -17,6 +17,11 @@ void MoveSlotsBack(SampleHistory& history) {
 
 }  // namespace
 
+void ClearHistory() {
+  HistoryI.fill(0);
+  HistoryQ.fill(0);
+}
+
 void ShiftHistory() {
   MoveSlotsBack(HistoryI);
   MoveSlotsBack(HistoryQ);

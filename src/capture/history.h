@@ -16,6 +16,9 @@ using SampleHistory = std::array<std::int32_t, HistoryLength>;
 extern SampleHistory HistoryI;
 extern SampleHistory HistoryQ;
 
+// Zeroes both histories, as at start.
+void ClearHistory();
+
 // Moves every slot back by one in both histories: the oldest block is dropped
 // and slot 0 keeps the newest until the next block overwrites it.
 void ShiftHistory();

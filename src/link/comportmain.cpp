@@ -54,12 +54,14 @@ TformComPort::TformComPort(const std::string& layoutFile) {
   connect(cbComPortList->lineEdit(), &QLineEdit::textEdited, this, change);
   cbComPortList->installEventFilter(this);
 
-  ComPort = new TComPort;
+  ComPort = std::make_unique<TComPort>();
   ComPort->PortName = "COM1";
   ComPort->BaudRate = StoredBaudRate(layoutFile);
 
   PlaceFrame(this, CentredAboveMiddle(2));
 }
+
+TformComPort::~TformComPort() = default;  // where TComPort is complete
 
 // Enter in the port's text confirms it like "Ok". Left to the combo box,
 // it would replace the typed name by the list's selection.

@@ -2,6 +2,7 @@
 // The port dialog: the user picks the serial port here. It owns the one
 // port object and gives it the baud rate from the layout file.
 #include <QDialog>
+#include <memory>
 #include <string>
 
 class QComboBox;
@@ -12,11 +13,12 @@ class TformComPort : public QDialog {
   Q_OBJECT
  public:
   explicit TformComPort(const std::string& layoutFile);
+  ~TformComPort() override;
 
   QPushButton* btnRefreshComPort;
   QComboBox* cbComPortList;
   QPushButton* btnCloseForm;
-  TComPort* ComPort;  // lives as long as the program
+  std::unique_ptr<TComPort> ComPort;  // lives as long as the dialog
 
   void FormShow();
   void btnRefreshComPortClick();

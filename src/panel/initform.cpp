@@ -25,6 +25,11 @@ std::string& LayoutFileSetting() {
   return path;
 }
 
+// A layout file that existed but could not be read at load. The panel then
+// shows defaults, which a save must never put in the place of the user's
+// layout, even once the file reads again.
+std::string unreadAtLoad;
+
 // The panel is the main window's client area; its cells are created in the
 // order that stacks and visits them.
 void CreatePanel(const ProfileFile& file) {
@@ -110,16 +115,13 @@ PanelTexts CurrentPanelTexts() {
 
 }  // namespace
 
-void SetLayoutFile(const std::string& path) { LayoutFileSetting() = path; }
+// A file newly set has not been loaded yet.
+void SetLayoutFile(const std::string& path) {
+  LayoutFileSetting() = path;
+  unreadAtLoad.clear();
+}
 
 const std::string& LayoutFile() { return LayoutFileSetting(); }
-
-namespace {
-// A layout file that existed but could not be read at load. The panel then
-// shows defaults, which a save must never put in the place of the user's
-// layout, even once the file reads again.
-std::string unreadAtLoad;
-}  // namespace
 
 void LoadLayout() {
   const ProfileFile file(LayoutFile());

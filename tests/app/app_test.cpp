@@ -21,17 +21,7 @@
 #include <QTest>
 #include <cstdio>
 
-namespace {
-
-class Shell : public WindowsTest {
- protected:
-  void SetUp() override {
-    WindowsTest::SetUp();
-    CreateProgramWindows();
-  }
-};
-
-}  // namespace
+using Shell = WindowsTest;
 
 TEST(FullStop, IsAddedWhenTheLastCharacterSortsAfterAFullStop) {
   EXPECT_EQ(WithFullStop("Value is out of range"), "Value is out of range.");

@@ -11,7 +11,6 @@
 #include <QTest>
 
 TEST_F(WindowsTest, DebugCheckLogsTheReplyAndADoubleClickClearsTheLog) {
-  CreateProgramWindows();
   PtyBoard board;
   formComPort->ComPort->PortName = board.PortPath();
   QTest::mouseClick(formDebug->btnCheck, Qt::LeftButton);

@@ -13,12 +13,6 @@ namespace {
 
 class PortDialog : public WindowsTest {
  protected:
-  void SetUp() override {
-    WindowsTest::SetUp();
-    CreateProgramWindows();
-    formComPort->ComPort->PortName = "COM1";
-  }
-
   QComboBox* List() { return formComPort->cbComPortList; }
 
   // What a user does when picking entry i from the drop-down.
@@ -98,6 +92,6 @@ TEST_F(PortDialog, ATypedNameIsTakenWithOrWithoutATrailingSpaceAndEnterConfirmsI
 }
 
 TEST_F(PortDialog, TheBaudRateComesFromTheLayoutFile) {
-  // This process's windows were made with a layout file that had none.
+  // This test's windows were made without a layout file.
   EXPECT_EQ(formComPort->ComPort->BaudRate, 115200u);
 }

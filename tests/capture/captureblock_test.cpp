@@ -23,12 +23,13 @@ struct Capture {
 
   bool Run(bool average = false) {
     counts.clear();
-    return CaptureBlock(port, average, [this](int received) { counts.push_back(received); });
+    return CaptureBlock(port, average, [this](int received) { counts.push_back(received); }, clock);
   }
 
   PtyBoard board;
   TComPort port;
   std::vector<int> counts;
+  CaptureClock clock = std::chrono::steady_clock::now;
 };
 
 std::vector<std::int32_t> Slot(const std::array<std::int32_t, 10240>& history, int slot) {
@@ -38,8 +39,7 @@ std::vector<std::int32_t> Slot(const std::array<std::int32_t, 10240>& history, i
 }  // namespace
 
 TEST(CaptureBlock, StoresAWholeBlockAndCountsItsBytesAfterEveryPoll) {
-  HistoryI.fill(0);
-  HistoryQ.fill(0);
+  ClearHistory();
   Capture capture;
   ASSERT_TRUE(capture.Run());
   const std::vector<std::uint8_t> request{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
@@ -79,8 +79,15 @@ TEST(CaptureBlock, AnAnswerLongerThanABlockFailsAndLeavesTheHistory) {
 
 TEST(CaptureBlock, AShortAnswerFailsWhenTheTimeIsUp) {
   Capture capture(4095);
+  // Once the board's 4095 bytes are in, a second passes at every look at the clock.
+  int looks = 0;
+  capture.clock = [&] {
+    const bool allIn = !capture.counts.empty() && capture.counts.back() == 4095;
+    return std::chrono::steady_clock::now() + std::chrono::seconds(allIn ? ++looks : 0);
+  };
   const auto kept = HistoryQ;
   EXPECT_FALSE(capture.Run());
   EXPECT_EQ(HistoryQ, kept);
   EXPECT_EQ(capture.counts.back(), 4095);
+  EXPECT_EQ(looks, 5);  // the wait ends when the fifth second is up
 }

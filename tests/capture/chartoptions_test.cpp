@@ -16,7 +16,6 @@ class ChartOptions : public WindowsTest {
  protected:
   void SetUp() override {
     WindowsTest::SetUp();
-    CreateProgramWindows();
     LoadLayout();
     formChartOptions->FormShow();
   }

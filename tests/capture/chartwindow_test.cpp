@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShowEvent>
 #include <QSpontaneKeyEvent>
 #include <QTest>
@@ -47,7 +48,6 @@ class CaptureWindow : public WindowsTest {
  protected:
   void SetUp() override {
     WindowsTest::SetUp();
-    CreateProgramWindows();
     LoadLayout();
     UseBoard(AnswerOf(4096));
   }
@@ -57,10 +57,22 @@ class CaptureWindow : public WindowsTest {
     formComPort->ComPort->PortName = board->PortPath();
   }
 
-  // Runs, and has the given action done from within the run after a while.
-  void RunUntil(const std::function<void()>& during, int afterMilliseconds = 40) {
-    QTimer::singleShot(afterMilliseconds, during);
+  // Runs, and has the given action done from within the run once it has shown a block.
+  void RunUntil(const std::function<void()>& during) {
+    When([this] { return Chart().Series1().Count() > 0; }, during);
     formChart->nnRun->trigger();
+  }
+
+  // Has the action done, from within whatever loop runs, as soon as the condition holds.
+  static void When(const std::function<bool()>& condition, const std::function<void()>& action) {
+    auto* poll = new QTimer(formChart);
+    QObject::connect(poll, &QTimer::timeout, [=] {
+      if (!condition()) return;
+      poll->stop();
+      poll->deleteLater();
+      action();
+    });
+    poll->start(1);
   }
 
   TComPort& Port() { return *formComPort->ComPort; }
@@ -164,7 +176,7 @@ TEST_F(CaptureWindow, APanelCommandGivenDuringARunGoesOutBetweenTwoCaptures) {
   QLineEdit target;
   RunUntil([&] {
     formChart->PendingCommand = {true, 0x47, 7, 0x55, &target, "set"};
-    QTimer::singleShot(40, [] { formChart->nnStop->trigger(); });
+    When([] { return !formChart->PendingCommand.pending; }, [] { formChart->nnStop->trigger(); });
   });
   EXPECT_FALSE(formChart->PendingCommand.pending);
   EXPECT_EQ(board->Register(7), 0x55);
@@ -183,7 +195,6 @@ TEST_F(CaptureWindow, ClosingTheWindowEndsTheRun) {
 }
 
 TEST_F(CaptureWindow, ClosingTheMainWindowEndsTheRunAndSaves) {
-  std::filesystem::remove(LayoutFile());
   RunUntil([] { formMain->close(); });
   EXPECT_FALSE(formChart->Running);
   EXPECT_FALSE(Port().Opened);
@@ -191,7 +202,6 @@ TEST_F(CaptureWindow, ClosingTheMainWindowEndsTheRunAndSaves) {
 }
 
 TEST_F(CaptureWindow, AFailureInsideTheRunSavesTheLayoutAndEndsTheProgram) {
-  std::filesystem::remove(LayoutFile());
   UseBoard(AnswerOf(4100));
   // The time-out box itself fails: something unexpected inside the loop.
   SetMessageBoxPresenter([this](const MessageBoxRequest& box) {
@@ -226,6 +236,9 @@ TEST_F(CaptureWindow, GraphItemsAndAvgChangeTheSettings) {
 TEST_F(CaptureWindow, SaveWritesTheDumpOrSaysWhyItCannot) {
   const auto folder = Folder() / "dumps";
   std::filesystem::create_directories(folder);
+  const auto back = qScopeGuard([was = std::filesystem::current_path()] {
+    std::filesystem::current_path(was);
+  });
   std::filesystem::current_path(folder);
   formChart->nnSave->trigger();
   EXPECT_EQ(std::filesystem::file_size(folder / "dump.bin"), 8192u);

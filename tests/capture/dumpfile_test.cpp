@@ -40,8 +40,7 @@ std::vector<fs::path> Entries(const fs::path& folder) {
 class DumpFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    HistoryI.fill(0);
-    HistoryQ.fill(0);
+    ClearHistory();
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     folder = fs::temp_directory_path() / ("tarnwick-dump-" + std::string(test->name()));
     fs::remove_all(folder);

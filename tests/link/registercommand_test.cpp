@@ -233,8 +233,8 @@ TEST_F(RegisterCommandTest, LeavesAPortTheCallerHoldsAsItIs) {
   board.ClearReceived();
   Send(port, CommandWrite, 7, 1, "set", true);
   EXPECT_FALSE(port.Opened);
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_TRUE(board.Received().empty());
+  Send(port, CommandWrite, 8, 2);  // the first frame that reaches the board
+  EXPECT_EQ(ReceivedBytes(board, 8), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x08, 0x02, 0x00}));
   EXPECT_EQ(board.Register(7), 0x21);
   EXPECT_TRUE(boxes.empty());
 }
@@ -282,7 +282,11 @@ TEST_F(RegisterCommandTest, AnAnswerThatComesTooLateIsNotTakenForTheNextOne) {
   board.SetRegister(7, 0x11);
   board.SetRegister(8, 0x22);
   EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_u"), Texts{"TimeOut"});
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // register 7's answer has come
+  ASSERT_TRUE(port.Open());
+  for (int i = 0; i < 1000 && port.InQueueCount() < 6; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_EQ(port.InQueueCount(), 6);  // register 7's answer has come
+  ASSERT_TRUE(port.Close());
   EXPECT_EQ(Send(port, CommandRead, 8, 0, "get_u"), Texts{"TimeOut"});
   EXPECT_EQ(boxes, (Boxes{TimeoutBox[0], TimeoutBox[0]}));
 }

@@ -22,7 +22,7 @@ QStringList NamesOf(const QObjectList& objects) {
 }  // namespace
 
 TEST_F(PanelTest, CellsLieOnTheClientAreaAtTheirPlaces) {
-  LoadWithoutFile();
+  LoadLayout();
   struct Case {
     const char* suffix;
     QRect box, button, edit;
@@ -40,7 +40,7 @@ TEST_F(PanelTest, CellsLieOnTheClientAreaAtTheirPlaces) {
 }
 
 TEST_F(PanelTest, ControlsStackAndTakeTheFocusInCreationOrder) {
-  LoadWithoutFile();
+  LoadLayout();
   QStringList created, visited;
   for (const PanelCell& cell : AllPanelCells()) {
     const QString suffix = QString::fromStdString(cell.CellSuffix());
@@ -63,7 +63,6 @@ TEST_F(PanelTest, ControlsStackAndTakeTheFocusInCreationOrder) {
 
 TEST_F(PanelTest, StartUpLoadsThePanelFromTheWindowsLayoutFileAndClicksReachTheTopControl) {
   WriteLayout("[BOXES]\nboxDynamic11=64 | TXGAIN\n");
-  CreateProgramWindows();
   ModalWatcher watcher;  // closes the port dialog and the splash
   formMain->show();
   ASSERT_TRUE(WaitUntil([] { return Panel() && Panel()->isVisible(); }, 5000));
@@ -76,7 +75,7 @@ TEST_F(PanelTest, StartUpLoadsThePanelFromTheWindowsLayoutFileAndClicksReachTheT
 }
 
 TEST_F(PanelTest, SiblingLookupStaysWithinItsCell) {
-  LoadWithoutFile();
+  LoadLayout();
   for (const char* suffix : {"11", "111", "011", "00"}) {
     const QString name = suffix;
     QPushButton* button = CellButton(suffix);

@@ -14,7 +14,7 @@
 #include "panel_fixture.h"
 
 TEST_F(PanelTest, WithoutAFileThePanelIsFreshAndASaveWritesOnlyTheSettings) {
-  LoadWithoutFile();
+  LoadLayout();
   for (const PanelCell& cell : AllPanelCells()) {
     const std::string suffix = cell.CellSuffix();
     EXPECT_EQ(CellBox(suffix)->title().toStdString(), cell.FreshCaption());
@@ -90,7 +90,6 @@ TEST_F(PanelTest, KeysAreFoundWhateverTheirCaseAndRewrittenUnderTheProgramsNames
 
 TEST_F(PanelTest, LoadingShowsTheSettingsWithoutRunningAnyHandler) {
   WriteLayout("[CHART]\nQAM=1\nAVG=1\nFFTCOMPLEX=1\nGRAPH1=0\nAXIS=1\nFREQ=62.5\nMinX=-0.25\n");
-  CreateProgramWindows();
   TformChartOptions& options = *formChartOptions;
   QSignalSpy qam(options.cbQAM, &QCheckBox::toggled);
   QSignalSpy graph1(formChart->nnGraph1, &QAction::toggled);
@@ -206,9 +205,8 @@ TEST_F(PanelTest, TextsBeyondLatin1SurviveASaveAndALoad) {
 }
 
 TEST_F(PanelTest, AFileThatCannotBeReadIsReportedAndNeverReplaced) {
-  std::filesystem::remove(LayoutFile());
   std::filesystem::create_directory(LayoutFile());  // a folder in the file's place
-  LoadWithoutFile();
+  LoadLayout();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Unable to read " + LayoutFile() + ".");
   EXPECT_EQ(boxes[0].icon, BoxIcon::Error);

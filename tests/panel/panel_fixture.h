@@ -1,6 +1,6 @@
 #pragma once
-// Panel tests run against the program's real windows: each test writes its
-// own layout file, creates the windows and loads the panel once.
+// Panel tests run against the program's real windows: each test loads the
+// panel once, from a layout file of its own or from none.
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -15,13 +15,9 @@ inline const std::string DefaultChart =
 
 class PanelTest : public WindowsTest {
  protected:
-  // Loads the panel from a layout file of this content, or from none.
-  void LoadFrom(const std::string& content) {
+  // Loads the panel from a layout file of this content.
+  static void LoadFrom(const std::string& content) {
     WriteLayout(content);
-    LoadWithoutFile();
-  }
-  void LoadWithoutFile() {
-    CreateProgramWindows();
     LoadLayout();
   }
 

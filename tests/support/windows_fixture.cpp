@@ -9,29 +9,22 @@
 #include <unistd.h>
 
 std::filesystem::path WindowsTest::Folder() {
-  static const std::filesystem::path folder = [] {
-    auto path = std::filesystem::temp_directory_path() / ("tarnwick-ui-" + std::to_string(getpid()));
-    std::filesystem::create_directories(path);
-    return path;
-  }();
-  return folder;
+  return std::filesystem::temp_directory_path() / ("tarnwick-ui-" + std::to_string(getpid()));
 }
 
 void WindowsTest::WriteLayout(const std::string& text) { std::ofstream(LayoutFile()) << text; }
 
-void WindowsTest::CreateProgramWindows() {
-  static bool created = false;
-  if (created) return;
-  created = true;
+void WindowsTest::SetUp() {
+  std::filesystem::remove_all(Folder());  // left by an earlier process of the same id
+  std::filesystem::create_directories(Folder());
+  previous = SetMessageBoxPresenter([this](const MessageBoxRequest& box) { boxes.push_back(box); });
   CreateWindows(LayoutFile());
 }
 
-void WindowsTest::SetUp() {
-  previous = SetMessageBoxPresenter([this](const MessageBoxRequest& box) { boxes.push_back(box); });
-}
-
 void WindowsTest::TearDown() {
+  DestroyWindows();
   SetMessageBoxPresenter(previous);
+  std::filesystem::remove_all(Folder());
 }
 
 ModalWatcher::ModalWatcher(QStringList leaveOpen) : leaveOpen(std::move(leaveOpen)) {

@@ -1,7 +1,8 @@
 #pragma once
-// Widget tests run against the program's real windows, created once per test
-// process with a layout file of the test's own. Message boxes are recorded
-// instead of shown, and modal windows are closed by a watcher.
+// Widget tests run against the program's real windows, created for each test
+// with a layout file in a folder of its own; both are gone when it ends.
+// Message boxes are recorded instead of shown, and modal windows are closed
+// by a watcher.
 #include "platform/messages.h"
 
 #include <QString>
@@ -16,10 +17,8 @@ class WindowsTest : public ::testing::Test {
   static std::filesystem::path Folder();
   static std::string LayoutFile() { return (Folder() / "tarnwick.ini").string(); }
 
-  // Writes the layout file, before the windows are created.
+  // Writes the layout file, for the panel to load.
   static void WriteLayout(const std::string& text);
-  // Creates the eight windows (once per process).
-  static void CreateProgramWindows();
 
   void SetUp() override;
   void TearDown() override;
