@@ -10,6 +10,9 @@ step "Build and test suite"
 scripts/setup.sh build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
 
+step "Each test binary whole and shuffled: every test stands alone"
+scripts/run-binaries.sh build
+
 step "Test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/sanitize.sh build-sanitize
 

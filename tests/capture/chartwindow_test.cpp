@@ -301,7 +301,7 @@ class BoardFaults : public CaptureWindow, public ::testing::WithParamInterface<F
       case Fault::Once: formChart->nnOnceClick(); break;
       case Fault::Run:
         // A run that no fault ends is stopped after a few passes.
-        RunUntil([&] { killDuringRun ? board->Vanish() : formChart->nnStopClick(); }, 100);
+        RunUntil([this, killDuringRun] { killDuringRun ? board->Vanish() : formChart->nnStopClick(); });
         break;
       case Fault::Read: QTest::mouseClick(CellButton("00"), Qt::LeftButton); break;
     }
