@@ -1,5 +1,7 @@
 #include "capture/display.h"
 
+#include <cmath>
+
 #include "capture/fft2.h"
 
 namespace {
@@ -60,6 +62,15 @@ int AdvanceSpectrum(const DisplaySettings& settings, SmoothedSpectrum& smoothed)
   return AdvanceReal(HistoryQ, settings.Average, smoothed.S2, t);
 }
 
+// The sample rate places the points on the physical axis only where it gives
+// each a finite place. Without such a rate (zero, NaN, infinite, or so small
+// that the times overflow) the samples keep their index and the bins their
+// number.
+bool OnPhysicalAxis(const DisplaySettings& settings) {
+  const double rate = settings.FreqMHz;
+  return settings.RealAxis && std::isfinite(rate) && std::isfinite((BlockLength - 1) / rate);
+}
+
 template <typename X, typename Y>
 void AddPoints(bool shown, int count, X x, Y y, std::vector<DisplayPoint>& points) {
   if (!shown) return;
@@ -71,8 +82,7 @@ double SampleI(int i) { return HistoryI[i]; }
 double SampleQ(int i) { return HistoryQ[i]; }
 
 void AddTimeGraphs(const DisplaySettings& settings, DisplayPoints& out) {
-  // Without a sample rate there is no time scale: the samples keep their index.
-  const bool inMicroseconds = settings.RealAxis && settings.FreqMHz != 0;
+  const bool inMicroseconds = OnPhysicalAxis(settings);
   const auto x = [&](int j) { return inMicroseconds ? j / settings.FreqMHz : j; };
   AddPoints(settings.Graph1, BlockLength, x, SampleI, out.graph1);
   AddPoints(settings.Graph2, BlockLength, x, SampleQ, out.graph2);
@@ -81,7 +91,7 @@ void AddTimeGraphs(const DisplaySettings& settings, DisplayPoints& out) {
 void AddSpectrumGraphs(const DisplaySettings& settings, const SmoothedSpectrum& smoothed,
                        int bins, DisplayPoints& out) {
   const int centre = settings.ComplexFft ? bins / 2 : 0;
-  const double binWidth = settings.RealAxis ? settings.FreqMHz * (1.0 / BlockLength) : 1;
+  const double binWidth = OnPhysicalAxis(settings) ? settings.FreqMHz * (1.0 / BlockLength) : 1;
   const double offset = settings.RealAxis ? PowerOffset : 0;
   const auto x = [=](int j) { return (j - centre) * binWidth; };
   AddPoints(settings.Graph1, bins, x, [&](int j) { return smoothed.S1[j] - offset; }, out.graph1);

@@ -13,7 +13,9 @@
 struct DisplaySettings {
   bool QamMode = false, Spectrum = false, Average = false, Graph1 = true, Graph2 = true,
        RealAxis = false, ComplexFft = false;
-  double FreqMHz = 150;  // sample rate
+  // The sample rate of the real axis. Zero, or a rate that would place a
+  // point at no finite place, leaves the samples and bins at their index.
+  double FreqMHz = 150;
 };
 
 struct DisplayPoint {

@@ -43,10 +43,12 @@ AxisTicks FitTicks(AxisRange range, int length, int minDistance, int spacing, Ex
   const double span = range.maximum - range.minimum;
   if (length <= 0 || span == 0) return MakeTicks(range.minimum, range.maximum, {});
   if (!(span > 0) || !std::isfinite(span)) return {};
-  // A span too narrow for any step a double can hold (a denormal) gets no
-  // ticks, and neither does one whose steps would pass the largest double.
+  // A span so narrow that the axis maps it onto its middle (a denormal) gets
+  // no ticks: its steps would fall below what a double holds. Neither does
+  // one whose steps would pass the largest double.
+  if (!std::isfinite(length / span)) return {};
   const double rough = span / length * minDistance;
-  if (!(rough > 0) || !std::isfinite(rough)) return {};
+  if (!std::isfinite(rough)) return {};
   for (TickStep step = NiceStepAtLeast(rough);; step = step.Larger()) {
     if (!std::isfinite(step.Value())) return {};
     AxisTicks ticks = MakeTicks(range.minimum, range.maximum, step);

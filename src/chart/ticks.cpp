@@ -19,6 +19,13 @@ double TimesPowerOfTen(double value, int exponent) {
   return exponent < 0 ? value / std::pow(10.0, -exponent) : value * std::pow(10.0, exponent);
 }
 
+// What TimesPowerOfTen lost in rounding value × 10^exponent to `scaled`,
+// from fma's exact remainder: exact while the power of ten is.
+double ScalingError(double value, int exponent, double scaled) {
+  const double power = std::pow(10.0, std::abs(exponent));
+  return exponent < 0 ? std::fma(-scaled, power, value) / power : std::fma(value, power, -scaled);
+}
+
 int LeadingExponent(double value) { return int(std::floor(std::log10(std::fabs(value)))); }
 
 int DigitCount(long long n) { return int(QString::number(std::llabs(n)).size()); }
@@ -91,10 +98,18 @@ AxisTicks MakeTicks(double minimum, double maximum, TickStep step) {
   const double offsetUnits = counted ? std::floor(TimesPowerOfTen(minimum, -offsetExponent)) : 0.0;
   if (!(std::fabs(offsetUnits) < kMaxOffsetUnits)) return {};
   const double offset = TimesPowerOfTen(offsetUnits, offsetExponent);
+  // The offset the label names may lie between two doubles. What its rounding
+  // lost is added back: on a range a few units in the last place wide it
+  // would move the ticks far from their labels' values.
+  const double lost = ScalingError(offsetUnits, offsetExponent, offset);
 
+  // The limits are rounded too: a tick a millionth of the range beyond one
+  // (no pixel) lies on it. In steps, and scaled first, so that no sum passes
+  // the largest double.
   const double stepValue = step.Value();
-  const double first = std::ceil((minimum - offset) / stepValue - 1e-9);
-  const double last = std::floor((maximum - offset) / stepValue + 1e-9);
+  const double reach = (maximum * 1e-6 - minimum * 1e-6) / stepValue;
+  const double first = std::ceil(((minimum - offset) - lost) / stepValue - reach);
+  const double last = std::floor(((maximum - offset) - lost) / stepValue + reach);
   if (!(last - first < kMaxTicks)) return {};
 
   const auto firstIndex = static_cast<long long>(first);
@@ -105,7 +120,7 @@ AxisTicks MakeTicks(double minimum, double maximum, TickStep step) {
   AxisTicks result;
   for (long long index = firstIndex; index <= lastIndex; ++index) {
     const long long n = index * step.mantissa;
-    result.ticks.push_back({(offset - minimum) + double(index) * stepValue,
+    result.ticks.push_back({((offset - minimum) + lost) + double(index) * stepValue,
                             scientific ? ScientificText(n, step.exponent) : FixedText(n, step.exponent)});
   }
   if (counted) result.offset = OffsetText(static_cast<long long>(offsetUnits), offsetExponent);

@@ -90,7 +90,10 @@ std::optional<double> ParseDecimalText(std::string_view text) { return ReadDecim
 long double ParseFloatText(const std::string& text) {
   std::string dotted = text;
   if (const auto comma = dotted.find(','); comma != std::string::npos) dotted[comma] = '.';
-  if (const auto value = ReadDecimal<long double>(dotted)) return *value;
+  // The program keeps every number as a double: one beyond its range would
+  // become infinite, which no file or field reads back.
+  const auto value = ReadDecimal<long double>(dotted);
+  if (value && std::isfinite(static_cast<double>(*value))) return *value;
   throw ConversionError("'" + dotted + "' is not a valid floating point value");
 }
 

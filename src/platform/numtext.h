@@ -16,7 +16,8 @@ std::optional<std::int64_t> ParseIntegerText(std::string_view text, bool bareXPr
 std::optional<double> ParseDecimalText(std::string_view text);
 
 // Every floating-point text typed by the user: its first "," counts as ".".
-// Throws ConversionError naming the text (with that comma replaced).
+// Throws ConversionError naming the text (with that comma replaced), also
+// when the number lies beyond the range of double.
 long double ParseFloatText(const std::string& text);
 
 // The written number form: at most 15 significant digits, no trailing zeros,

@@ -47,13 +47,24 @@ bool IsKeyLine(std::string_view line) { return line.find('=') != npos; }
 
 std::string_view KeyName(std::string_view line) { return Trim(line.substr(0, line.find('='))); }
 
+bool IsQuoted(std::string_view value) {
+  return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+         value.back() == value.front();
+}
+
 std::string ValueText(std::string_view line) {
   std::string_view value = line.substr(line.find('=') + 1);
   value = Trim(value.substr(0, value.find('\0')));
-  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                      value.back() == value.front();
-  if (quoted) value = value.substr(1, value.size() - 2);
+  if (IsQuoted(value)) value = value.substr(1, value.size() - 2);
   return std::string(value.substr(0, MaxValueLength));
+}
+
+// A value that reading would change (blanks at its ends, or a pair of
+// enclosing quotes) is written inside one more pair of quotes, which
+// reading removes again.
+std::string ValueToWrite(std::string value) {
+  std::erase_if(value, [](char c) { return c == '\r' || c == '\n'; });
+  return Trim(value) != value || IsQuoted(value) ? '"' + value + '"' : value;
 }
 
 // The lines of one section: its header (none for the nameless section that
@@ -181,8 +192,7 @@ double ProfileFile::ReadFloat(std::string_view section, std::string_view key,
 
 void ProfileFile::WriteString(std::string_view section, std::string_view key,
                               std::string_view value) {
-  std::string line = std::string(key) + "=" + std::string(value);
-  std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
+  std::string line = std::string(key) + "=" + ValueToWrite(std::string(value));
 
   const auto sections = SectionsNamed(lines_, section);
   if (sections.empty()) {

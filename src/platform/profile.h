@@ -40,7 +40,9 @@ class ProfileFile {
 
   // Replaces the key's line, or adds it after the section's last key line, or
   // appends the section with it at the end of the file. CR and LF bytes of
-  // the value are dropped: they would start new lines.
+  // the value are dropped: they would start new lines. A value with blanks
+  // at its ends or in a pair of quotes is written in quotes, so that it
+  // reads back as it was.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, std::int64_t value);
   void WriteBool(std::string_view section, std::string_view key, bool value);

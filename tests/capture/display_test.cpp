@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -149,12 +150,18 @@ TEST_F(Display, TimeDisplayShowsTheRawSamples) {
   EXPECT_EQ(inMicroseconds.graph1[1023].y, 1023 - 600);
 }
 
-TEST_F(Display, TimeDisplayWithoutASampleRateKeepsTheIndex) {
+TEST_F(Display, WithoutAUsableSampleRateSamplesAndBinsKeepTheirIndex) {
   settings.RealAxis = true;
-  settings.FreqMHz = 0;
-  const DisplayPoints& points = Show();
-  ASSERT_EQ(points.graph1.size(), 1024u);
-  for (int j = 0; j < 1024; ++j) ASSERT_EQ(points.graph1[j].x, j);
+  for (const double rate : {0.0, 1e-320, std::numeric_limits<double>::quiet_NaN(),
+                            std::numeric_limits<double>::infinity()}) {
+    settings.FreqMHz = rate;
+    for (const bool spectrum : {false, true}) {
+      settings.Spectrum = spectrum;
+      const DisplayPoints& points = Show();
+      ASSERT_EQ(points.graph1.size(), spectrum ? 512u : 1024u);
+      for (std::size_t j = 0; j < points.graph1.size(); ++j) ASSERT_EQ(points.graph1[j].x, j) << rate;
+    }
+  }
 }
 
 TEST_F(Display, AveragingMovesFivePercentTowardEachNewSpectrum) {

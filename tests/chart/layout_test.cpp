@@ -69,9 +69,9 @@ TEST(ChartLayout, RangesAtTheEdgesOfDoubleGetTicksOnTheirAxisOrNone) {
     bool ticked;
   };
   // A denormal span, and one wider than the largest double, have no step to tick at.
-  for (const Edge& edge : {Edge{{0, 4.9e-324}, false}, Edge{{0, 1e307}, true},
-                           Edge{{-1e308, 1e308}, false}, Edge{{0, 1.7976931348623157e308}, true},
-                           Edge{{1e300, 1.0000000001e300}, true}}) {
+  for (const Edge& edge : {Edge{{0, 4.9e-324}, false}, Edge{{1.3e-318, 1.1e-314}, false},
+                           Edge{{0, 1e307}, true}, Edge{{-1e308, 1e308}, false},
+                           Edge{{0, 1.7976931348623157e308}, true}, Edge{{1e300, 1.0000000001e300}, true}}) {
     SCOPED_TRACE(edge.range.maximum);
     const ChartLayout layout = LayOutChart(QRect(0, 0, 808, 854), metrics, {edge.range, "dBm"}, {edge.range, "MHz"});
     EXPECT_EQ(!layout.left.ticks.empty(), edge.ticked);

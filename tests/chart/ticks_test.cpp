@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <cmath>
 
 namespace {
 
@@ -51,6 +52,15 @@ TEST(TickLabels, CountFromAnOffsetWhenTheRangeLiesFarFromZero) {
   EXPECT_EQ(Labels(ticks), QStringList({"0", "2e-10", "4e-10", "6e-10", "8e-10", "1e-9"}));
   // The positions come from the exact distances, not from the unrepresentable values.
   for (size_t i = 0; i < ticks.ticks.size(); ++i) EXPECT_NEAR(ticks.ticks[i].fromMinimum, i * 2e-10, 1e-22);
+
+  // Two neighbouring doubles: the offset's decimal value lies between them,
+  // 2.8677425e-11 above the minimum, and the ticks are placed from it.
+  const double low = 1000000.0000000009;
+  const AxisTicks between = MakeTicks(low, std::nextafter(low, 2e6), {5, -12});
+  EXPECT_EQ(between.offset, "+1.00000000000000096e6");
+  ASSERT_FALSE(between.ticks.empty());
+  for (const Tick& tick : between.ticks)
+    EXPECT_NEAR(tick.fromMinimum, tick.label.toDouble() + 2.8677425e-11, 1e-17) << tick.label.toStdString();
 
   const AxisTicks negative = MakeTicks(-1234567.9, -1234567.89, {2, -3});
   EXPECT_EQ(negative.offset, "-1234567.9");

@@ -81,6 +81,8 @@ TEST(ParseFloatText, NamesTheCommaReplacedTextWhenItFails) {
   EXPECT_EQ(messageOf("1,5,5"), "'1.5,5' is not a valid floating point value");
   EXPECT_EQ(messageOf("abc"), "'abc' is not a valid floating point value");
   EXPECT_EQ(messageOf(""), "'' is not a valid floating point value");
+  EXPECT_EQ(messageOf("-1.79769313486232E308"),  // beyond double
+            "'-1.79769313486232E308' is not a valid floating point value");
 }
 
 TEST(FormatNumber, WritesTheShortestFifteenDigitForm) {

@@ -269,6 +269,15 @@ TEST_F(ProfileFileTest, LineBreaksOfAValueAreDropped) {
   EXPECT_EQ(ProfileFile(Path()).ReadString("S", "b", "none"), "none");
 }
 
+TEST_F(ProfileFileTest, AWrittenValueReadsBackWhateverItsBlanksAndQuotes) {
+  for (const std::string value : {" a", "b\t", "\"q\"", "'q'", "\"\"", " \"x\" ", "\"q'"}) {
+    ProfileFile file(Path());
+    file.WriteString("S", "k", value);
+    file.Save();
+    EXPECT_EQ(ProfileFile(Path()).ReadString("S", "k", "absent"), value) << value;
+  }
+}
+
 TEST_F(ProfileFileTest, EraseRemovesEveryCopyOfTheSection) {
   ProfileFile file = Load("[TAGS]\na=1\n[Keep]\nk=1\n[tags]\nb=2\n[TAGS\nc=3\n\n[Keep2]\n");
   file.EraseSection("Tags");
