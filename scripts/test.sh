@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the suite, the same
-# suite under the sanitizers, and the core for Windows under Wine.
+# Installs what is missing, builds, and runs every test: the suite (by ctest
+# and each binary whole and shuffled), the same suite under the sanitizers,
+# the fuzzers, and the core for Windows under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
@@ -15,6 +16,9 @@ scripts/run-binaries.sh build
 
 step "Test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/sanitize.sh build-sanitize
+
+step "Fuzzers, 20 seconds each"
+scripts/fuzz.sh 20
 
 step "Windows core under Wine"
 TARNWICK_BOARD=build/tarnwick-board scripts/test-windows.sh
