@@ -109,9 +109,9 @@ void TformChart::nnGraph2Click() {
 
 // One capture on the held port; the debug window follows the byte count.
 bool TformChart::Capture() {
-  return CaptureBlock(*formComPort->ComPort, Average, [](int received) {
-    formDebug->edRxCnt->setText(QString::number(received));
-  });
+  return CaptureBlock(
+      *formComPort->ComPort, Average,
+      [](int received) { formDebug->edRxCnt->setText(QString::number(received)); }, Now);
 }
 
 void TformChart::SendPendingCommand() {

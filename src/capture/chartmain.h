@@ -3,9 +3,11 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
+#include "capture/captureblock.h"
 #include "capture/display.h"
 
 class QAction;
@@ -58,6 +60,8 @@ class TformChart : public QMainWindow {
   double FreqMHz = 150;
 
   PanelCommand PendingCommand;
+  // What a capture's 5-second limit is measured by.
+  CaptureClock Now = std::chrono::steady_clock::now;
 
   // What the display keeps from block to block: the smoothed spectrum, and
   // the points, reused so that a run allocates nothing per block.
