@@ -18,8 +18,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScopeGuard>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <chrono>
 #include <thread>
 
