@@ -75,15 +75,14 @@ void CheckPoints(const Record& record, const DisplayPoints& points) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Every input starts as the program does: an empty history.
-  HistoryI.fill(0);
-  HistoryQ.fill(0);
+  SampleHistory history;
   SmoothedSpectrum smoothed;
   DisplayPoints points;
   for (std::span<const std::uint8_t> input(data, size); !input.empty();) {
     const Record record = NextRecord(input);
-    if (record.settings.Average) ShiftHistory();
-    DecodeBlock(record.block);
-    ComputeDisplay(record.settings, smoothed, points);
+    if (record.settings.Average) history.Shift();
+    history.Decode(record.block);
+    ComputeDisplay(record.settings, history, smoothed, points);
     CheckPoints(record, points);
   }
   return 0;

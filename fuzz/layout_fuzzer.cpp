@@ -32,9 +32,10 @@ Layout Load(const ProfileFile& file) {
 // Numbers count as the same when they print the same: the file holds 15 digits.
 auto Printed(const Layout& layout) {
   const ChartSettings& c = layout.chart;
+  const DisplaySettings& d = c.display;
   return std::tuple(FormatNumber(c.maxY), FormatNumber(c.maxX), FormatNumber(c.minY),
-                    FormatNumber(c.minX), c.qamMode, c.spectrum, c.average, c.complexFft, c.graph1,
-                    c.graph2, c.realAxis, FormatNumber(c.freqMHz), layout.baudRate);
+                    FormatNumber(c.minX), d.QamMode, d.Spectrum, d.Average, d.ComplexFft, d.Graph1,
+                    d.Graph2, d.RealAxis, FormatNumber(d.FreqMHz), layout.baudRate);
 }
 
 bool SameCells(const PanelTexts& a, const PanelTexts& b) {

@@ -10,21 +10,23 @@
 namespace {
 
 // All ten slots of noise within 16 bits, as a long averaged run leaves them.
-void FillHistory() {
+SampleHistory Noise() {
   std::mt19937 random(7);
   std::normal_distribution<double> sample(0, 3000);
+  SampleHistory history;
   for (int i = 0; i < HistoryLength; ++i) {
-    HistoryI[i] = static_cast<std::int32_t>(sample(random));
-    HistoryQ[i] = static_cast<std::int32_t>(sample(random));
+    history.HistoryI[i] = static_cast<std::int32_t>(sample(random));
+    history.HistoryQ[i] = static_cast<std::int32_t>(sample(random));
   }
+  return history;
 }
 
 void RunDisplay(benchmark::State& state, const DisplaySettings& settings) {
-  FillHistory();
+  const SampleHistory history = Noise();
   SmoothedSpectrum smoothed;
   DisplayPoints points;
   for (auto _ : state) {
-    ComputeDisplay(settings, smoothed, points);
+    ComputeDisplay(settings, history, smoothed, points);
     benchmark::DoNotOptimize(points.graph1.data());
     benchmark::DoNotOptimize(points.constellation.data());
     benchmark::ClobberMemory();

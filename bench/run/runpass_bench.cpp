@@ -26,10 +26,10 @@ struct Mode {
 
 void BM_RunPass(benchmark::State& state, Mode mode) {
   formChart = new TformChart;
-  formChart->Spectrum = mode.spectrum;
-  formChart->ComplexFft = mode.complexFft;
-  formChart->QamMode = mode.qam;
-  formChart->Average = mode.average;
+  formChart->Settings.Spectrum = mode.spectrum;
+  formChart->Settings.ComplexFft = mode.complexFft;
+  formChart->Settings.QamMode = mode.qam;
+  formChart->Settings.Average = mode.average;
   TChart& chart = *formChart->Chart;
   chart.resize(1600, 900);
   QImage screen(chart.size(), QImage::Format_ARGB32_Premultiplied);
@@ -40,11 +40,11 @@ void BM_RunPass(benchmark::State& state, Mode mode) {
   if (!port.Open()) state.SkipWithError("the board's port does not open");
   int received = 0;
   for (auto _ : state) {
-    if (!CaptureBlock(port, mode.average, [&](int count) { received = count; })) {
+    if (!CaptureBlock(port, formChart->Samples, mode.average, [&](int count) { received = count; })) {
       state.SkipWithError("capture failed");
       break;
     }
-    ProcessBlock();
+    ProcessBlock(*formChart);
     chart.render(&screen);
     benchmark::DoNotOptimize(screen.constBits());
   }

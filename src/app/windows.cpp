@@ -5,7 +5,6 @@
 #include "app/splash.h"
 #include "capture/chartmain.h"
 #include "capture/chartoptions.h"
-#include "capture/history.h"
 #include "link/comportmain.h"
 #include "link/debug.h"
 #include "panel/initform.h"
@@ -17,7 +16,6 @@
 #include <QMessageBox>
 
 void CreateWindows(const std::string& layoutFile) {
-  ClearHistory();
   SetLayoutFile(layoutFile);
   formMain = new TformMain;
   formChart = new TformChart;

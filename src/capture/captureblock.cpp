@@ -48,8 +48,8 @@ class Collector {
 
 }  // namespace
 
-bool CaptureBlock(TComPort& port, bool average, const ReceivedCounter& showReceived,
-                  const CaptureClock& now) {
+bool CaptureBlock(TComPort& port, SampleHistory& history, bool average,
+                  const ReceivedCounter& showReceived, const CaptureClock& now) {
   const auto request = RegisterFrame(CommandCapture, 0, 0);
   port.DiscardInput();
   port.Write(request.data(), static_cast<int>(request.size()));
@@ -66,7 +66,7 @@ bool CaptureBlock(TComPort& port, bool average, const ReceivedCounter& showRecei
   } while ((answer.received < BlockBytes || waiting > 0) && elapsedSeconds < TimeLimitSeconds);
 
   if (answer.received != BlockBytes) return false;
-  if (average) ShiftHistory();
-  DecodeBlock(std::span<const std::uint8_t, BlockBytes>(answer.block.data(), BlockBytes));
+  if (average) history.Shift();
+  history.Decode(std::span<const std::uint8_t, BlockBytes>(answer.block.data(), BlockBytes));
   return true;
 }

@@ -1,10 +1,11 @@
 #pragma once
 // One capture: the request to the board and the collection of its answer of
-// exactly 4096 bytes into the newest slot of the sample history.
+// exactly 4096 bytes into the newest slot of a sample history.
 #include <chrono>
 #include <functional>
 
 class TComPort;
+struct SampleHistory;
 
 // Told the number of bytes received so far after every poll of the queue.
 using ReceivedCounter = std::function<void(int received)>;
@@ -17,5 +18,6 @@ using CaptureClock = std::function<std::chrono::steady_clock::time_point()>;
 // of exactly 4096 bytes counts: it is decoded into slot 0 after the history
 // has moved back one slot when averaging. Anything else returns false and
 // leaves the history as it was.
-bool CaptureBlock(TComPort& port, bool average, const ReceivedCounter& showReceived,
+bool CaptureBlock(TComPort& port, SampleHistory& history, bool average,
+                  const ReceivedCounter& showReceived,
                   const CaptureClock& now = std::chrono::steady_clock::now);

@@ -98,19 +98,19 @@ void TformChart::FormKeyUp(int key, Qt::KeyboardModifiers shift) {
 void TformChart::nnOptionClick() { formChartOptions->exec(); }
 
 void TformChart::nnGraph1Click() {
-  Graph1 = nnGraph1->isChecked();  // the menu has already turned its check mark over
-  ProcessBlock();
+  Settings.Graph1 = nnGraph1->isChecked();  // the menu has already turned its check mark over
+  ProcessBlock(*this);
 }
 
 void TformChart::nnGraph2Click() {
-  Graph2 = nnGraph2->isChecked();
-  ProcessBlock();
+  Settings.Graph2 = nnGraph2->isChecked();
+  ProcessBlock(*this);
 }
 
 // One capture on the held port; the debug window follows the byte count.
 bool TformChart::Capture() {
   return CaptureBlock(
-      *formComPort->ComPort, Average,
+      *formComPort->ComPort, Samples, Settings.Average,
       [](int received) { formDebug->edRxCnt->setText(QString::number(received)); }, Now);
 }
 
@@ -155,7 +155,7 @@ void TformChart::RunPasses() {
       ShowMessage("Timeout", "Port error");
       break;
     }
-    ProcessBlock();
+    ProcessBlock(*this);
     if (PendingCommand.pending) SendPendingCommand();
   } while (Running);
 }
@@ -166,7 +166,7 @@ void TformChart::nnOnceClick() {
   if (!nnRun->isEnabled() || Acquiring) return;
   WithPortHeld([this] {
     if (Capture()) {
-      ProcessBlock();
+      ProcessBlock(*this);
     } else {
       ShowRunState(false);
       ShowMessage("Timeout", "Port error");
@@ -199,9 +199,9 @@ void TformChart::WithPortHeld(const std::function<void()>& work) {
 }
 
 void TformChart::nnAvgClick() {
-  Average = !Average;
+  Settings.Average = !Settings.Average;
   const QSignalBlocker quiet(formChartOptions->cbAverage);
-  formChartOptions->cbAverage->setChecked(Average);
+  formChartOptions->cbAverage->setChecked(Settings.Average);
 }
 
-void TformChart::nnSaveClick() { SaveDump(); }
+void TformChart::nnSaveClick() { SaveDump(Samples); }

@@ -43,28 +43,24 @@ class TformChart : public QMainWindow {
   QAction* nnAvg;
   QAction* nnSave;
 
-  // Display settings, stored in the layout file and edited by the options dialog.
-  bool QamMode = false;
-  bool Spectrum = false;
-  bool Average = false;
+  // Stored in the layout file, edited by the options dialog, the graph
+  // items and "Avg".
+  DisplaySettings Settings;
   bool Running = false;
   // The capture holds the port: from a successful open by Run or Once until
   // the port is closed again, which for a run comes after Stop has cleared
   // Running. The panel then hands its commands over, and the link check
   // waits.
   bool Acquiring = false;
-  bool Graph1 = true;
-  bool Graph2 = true;
-  bool RealAxis = false;
-  bool ComplexFft = false;
-  double FreqMHz = 150;
 
   PanelCommand PendingCommand;
   // What a capture's 5-second limit is measured by.
   CaptureClock Now = std::chrono::steady_clock::now;
 
-  // What the display keeps from block to block: the smoothed spectrum, and
-  // the points, reused so that a run allocates nothing per block.
+  // The blocks captured, and what the display keeps from block to block:
+  // the smoothed spectrum, and the points, reused so that a run allocates
+  // nothing per block.
+  SampleHistory Samples;
   SmoothedSpectrum Smoothed;
   DisplayPoints Points;
 

@@ -86,13 +86,14 @@ void TformChartOptions::btnOKClick() {
     chart.LeftAxis().SetRange(static_cast<double>(ValueOf(edMinY)), static_cast<double>(ValueOf(edMaxY)));
     chart.BottomAxis().SetRange(static_cast<double>(ValueOf(edMinX)), static_cast<double>(ValueOf(edMaxX)));
   }
-  window.QamMode = cbQAM->isChecked();
-  window.Spectrum = cbSpectrum->isChecked();
-  window.Average = cbAverage->isChecked();
-  window.RealAxis = cbAxis->isChecked();
-  window.ComplexFft = cbFFTComplex->isChecked();
-  window.FreqMHz = static_cast<double>(ValueOf(edFreq));
-  ShowModeTitles();
-  ProcessBlock();
+  DisplaySettings& settings = window.Settings;
+  settings.QamMode = cbQAM->isChecked();
+  settings.Spectrum = cbSpectrum->isChecked();
+  settings.Average = cbAverage->isChecked();
+  settings.RealAxis = cbAxis->isChecked();
+  settings.ComplexFft = cbFFTComplex->isChecked();
+  settings.FreqMHz = static_cast<double>(ValueOf(edFreq));
+  ShowModeTitles(window);
+  ProcessBlock(window);
   close();
 }

@@ -8,28 +8,14 @@
 
 namespace {
 
-DisplaySettings SettingsOf(const TformChart& window) {
-  DisplaySettings settings;
-  settings.QamMode = window.QamMode;
-  settings.Spectrum = window.Spectrum;
-  settings.Average = window.Average;
-  settings.Graph1 = window.Graph1;
-  settings.Graph2 = window.Graph2;
-  settings.RealAxis = window.RealAxis;
-  settings.ComplexFft = window.ComplexFft;
-  settings.FreqMHz = window.FreqMHz;
-  return settings;
-}
-
 void Fill(TChartSeries& series, const std::vector<DisplayPoint>& points, QColor colour) {
   for (const DisplayPoint& point : points) series.Append(point.x, point.y, QString(), colour);
 }
 
 }  // namespace
 
-void ProcessBlock() {
-  TformChart& window = *formChart;
-  ComputeDisplay(SettingsOf(window), window.Smoothed, window.Points);
+void ProcessBlock(TformChart& window) {
+  ComputeDisplay(window.Settings, window.Samples, window.Smoothed, window.Points);
 
   TChart& chart = *window.Chart;
   for (TChartSeries* series : {&chart.Series1(), &chart.Series2(), &chart.Series3(),
@@ -40,10 +26,11 @@ void ProcessBlock() {
   Fill(chart.Series5(), window.Points.constellation, Qt::red);
 }
 
-void ShowModeTitles() {
-  const AxisTitles titles = AxisTitlesFor(formChart->QamMode, formChart->RealAxis, formChart->Spectrum);
-  formChart->Chart->LeftAxis().SetTitle(QtText(titles.vertical));
-  formChart->Chart->BottomAxis().SetTitle(QtText(titles.horizontal));
+void ShowModeTitles(TformChart& window) {
+  const DisplaySettings& settings = window.Settings;
+  const AxisTitles titles = AxisTitlesFor(settings.QamMode, settings.RealAxis, settings.Spectrum);
+  window.Chart->LeftAxis().SetTitle(QtText(titles.vertical));
+  window.Chart->BottomAxis().SetTitle(QtText(titles.horizontal));
 }
 
-void SaveDump() { WriteDump(DumpFilePath()); }
+void SaveDump(const SampleHistory& history) { WriteDump(DumpFilePath(), history); }

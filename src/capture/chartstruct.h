@@ -1,11 +1,14 @@
 #pragma once
 // The capture window's display of the newest block, and its dump file.
 
-// Redraws the chart from the sample history in the capture window's mode.
-void ProcessBlock();
+class TformChart;
+struct SampleHistory;
 
-// Titles the chart's axes for the capture window's display mode.
-void ShowModeTitles();
+// Redraws the window's chart from its sample history in its display mode.
+void ProcessBlock(TformChart& window);
+
+// Titles the chart's axes for the window's display mode.
+void ShowModeTitles(TformChart& window);
 
 // Writes the newest block to "dump.bin" in the current folder.
-void SaveDump();
+void SaveDump(const SampleHistory& history);

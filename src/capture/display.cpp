@@ -19,8 +19,8 @@ struct Transform {
   Block inRe, inIm, outRe, outIm;
 };
 
-void Scale(const SampleHistory& history, Block& scaled) {
-  for (int k = 0; k < BlockLength; ++k) scaled[k] = history[k] / InputScaleDivisor;
+void Scale(const ChannelHistory& channel, Block& scaled) {
+  for (int k = 0; k < BlockLength; ++k) scaled[k] = channel[k] / InputScaleDivisor;
 }
 
 // Off, the stored value follows the plain spectrum, so that averaging starts
@@ -33,9 +33,10 @@ void Blend(double& stored, long double db, bool average) {
 // One transform of I + iQ; both graphs carry its spectrum. The bins are read
 // half a turn round, so that zero frequency lies in the middle with the
 // negative frequencies on the left.
-int AdvanceComplex(bool average, SmoothedSpectrum& smoothed, Transform& t) {
-  Scale(HistoryI, t.inRe);
-  Scale(HistoryQ, t.inIm);
+int AdvanceComplex(const SampleHistory& history, bool average, SmoothedSpectrum& smoothed,
+                   Transform& t) {
+  Scale(history.HistoryI, t.inRe);
+  Scale(history.HistoryQ, t.inIm);
   const int n = Fft(BlockLength, FftMode::Complex, t.inRe, t.inIm, t.outRe, t.outIm);
   for (int j = 0; j < n; ++j) {
     const int bin = (j + n / 2) % n;
@@ -47,19 +48,20 @@ int AdvanceComplex(bool average, SmoothedSpectrum& smoothed, Transform& t) {
 
 // One real transform of a channel: bins from zero frequency up to half the
 // sample rate.
-int AdvanceReal(const SampleHistory& history, bool average, DbValues& stored, Transform& t) {
-  Scale(history, t.inRe);
+int AdvanceReal(const ChannelHistory& channel, bool average, DbValues& stored, Transform& t) {
+  Scale(channel, t.inRe);
   const int n = Fft(BlockLength, FftMode::Real, t.inRe, {}, t.outRe, t.outIm);
   for (int j = 0; j < n; ++j) Blend(stored[j], MagnitudeDb(t.outRe[j], t.outIm[j]), average);
   return n;
 }
 
 // Returns the count of bins to show.
-int AdvanceSpectrum(const DisplaySettings& settings, SmoothedSpectrum& smoothed) {
+int AdvanceSpectrum(const DisplaySettings& settings, const SampleHistory& history,
+                    SmoothedSpectrum& smoothed) {
   Transform t;
-  if (settings.ComplexFft) return AdvanceComplex(settings.Average, smoothed, t);
-  AdvanceReal(HistoryI, settings.Average, smoothed.S1, t);
-  return AdvanceReal(HistoryQ, settings.Average, smoothed.S2, t);
+  if (settings.ComplexFft) return AdvanceComplex(history, settings.Average, smoothed, t);
+  AdvanceReal(history.HistoryI, settings.Average, smoothed.S1, t);
+  return AdvanceReal(history.HistoryQ, settings.Average, smoothed.S2, t);
 }
 
 // The sample rate places the points on the physical axis only where it gives
@@ -78,14 +80,17 @@ void AddPoints(bool shown, int count, X x, Y y, std::vector<DisplayPoint>& point
   for (int j = 0; j < count; ++j) points.push_back({x(j), y(j)});
 }
 
-double SampleI(int i) { return HistoryI[i]; }
-double SampleQ(int i) { return HistoryQ[i]; }
+// The samples of one channel, by index, as point coordinates.
+auto Samples(const ChannelHistory& channel) {
+  return [&channel](int i) { return static_cast<double>(channel[i]); };
+}
 
-void AddTimeGraphs(const DisplaySettings& settings, DisplayPoints& out) {
+void AddTimeGraphs(const DisplaySettings& settings, const SampleHistory& history,
+                   DisplayPoints& out) {
   const bool inMicroseconds = OnPhysicalAxis(settings);
   const auto x = [&](int j) { return inMicroseconds ? j / settings.FreqMHz : j; };
-  AddPoints(settings.Graph1, BlockLength, x, SampleI, out.graph1);
-  AddPoints(settings.Graph2, BlockLength, x, SampleQ, out.graph2);
+  AddPoints(settings.Graph1, BlockLength, x, Samples(history.HistoryI), out.graph1);
+  AddPoints(settings.Graph2, BlockLength, x, Samples(history.HistoryQ), out.graph2);
 }
 
 void AddSpectrumGraphs(const DisplaySettings& settings, const SmoothedSpectrum& smoothed,
@@ -99,24 +104,26 @@ void AddSpectrumGraphs(const DisplaySettings& settings, const SmoothedSpectrum& 
 }
 
 // Averaging accumulates the ten slots, filled or not.
-void AddConstellation(bool average, std::vector<DisplayPoint>& points) {
-  AddPoints(true, average ? HistoryLength : BlockLength, SampleI, SampleQ, points);
+void AddConstellation(const SampleHistory& history, bool average,
+                      std::vector<DisplayPoint>& points) {
+  AddPoints(true, average ? HistoryLength : BlockLength, Samples(history.HistoryI),
+            Samples(history.HistoryQ), points);
 }
 
 }  // namespace
 
-void ComputeDisplay(const DisplaySettings& settings, SmoothedSpectrum& smoothed,
-                    DisplayPoints& out) {
+void ComputeDisplay(const DisplaySettings& settings, const SampleHistory& history,
+                    SmoothedSpectrum& smoothed, DisplayPoints& out) {
   out.graph1.clear();
   out.graph2.clear();
   out.constellation.clear();
-  const int bins = settings.Spectrum ? AdvanceSpectrum(settings, smoothed) : 0;
+  const int bins = settings.Spectrum ? AdvanceSpectrum(settings, history, smoothed) : 0;
   if (settings.QamMode)
-    AddConstellation(settings.Average, out.constellation);
+    AddConstellation(history, settings.Average, out.constellation);
   else if (settings.Spectrum)
     AddSpectrumGraphs(settings, smoothed, bins, out);
   else
-    AddTimeGraphs(settings, out);
+    AddTimeGraphs(settings, history, out);
 }
 
 AxisTitles AxisTitlesFor(bool qamMode, bool realAxis, bool spectrum) {

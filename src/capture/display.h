@@ -1,5 +1,5 @@
 #pragma once
-// What each display mode of the capture window shows, worked out from the
+// What each display mode of the capture window shows, worked out from its
 // sample history without any chart: the time signal, the spectrum of each
 // channel or of the complex signal, or the I/Q constellation. The window
 // hands the points to its series.
@@ -7,16 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "capture/displaysettings.h"
 #include "capture/history.h"
-
-// The capture window's settings that shape the display.
-struct DisplaySettings {
-  bool QamMode = false, Spectrum = false, Average = false, Graph1 = true, Graph2 = true,
-       RealAxis = false, ComplexFft = false;
-  // The sample rate of the real axis. Zero, or a rate that would place a
-  // point at no finite place, leaves the samples and bins at their index.
-  double FreqMHz = 150;
-};
 
 struct DisplayPoint {
   double x;
@@ -30,17 +22,16 @@ struct DisplayPoints {
 
 // The spectrum values last shown, in dB, for graph 1 and graph 2: the memory
 // of the exponential average. Kept by the window from one block to the next.
-class SmoothedSpectrum {
- public:
+struct SmoothedSpectrum {
   std::array<double, BlockLength> S1{}, S2{};
 };
 
 // Empties `out` and fills it with the points of the mode that `settings`
-// choose, from the history. With Spectrum on, every call advances `smoothed`
+// choose, from `history`. With Spectrum on, every call advances `smoothed`
 // by one step, also when the constellation is shown instead. The vectors keep
 // their capacity, so a run allocates nothing after its first block.
-void ComputeDisplay(const DisplaySettings& settings, SmoothedSpectrum& smoothed,
-                    DisplayPoints& out);
+void ComputeDisplay(const DisplaySettings& settings, const SampleHistory& history,
+                    SmoothedSpectrum& smoothed, DisplayPoints& out);
 
 // The chart's axis titles for a display mode: the first of constellation,
 // real-axis spectrum, real-axis time, spectrum, time that the flags select.

@@ -26,12 +26,12 @@ char* PutFloat(char* at, std::int32_t sample) {
   return at;
 }
 
-DumpImage DumpContent() {
+DumpImage DumpContent(const SampleHistory& history) {
   DumpImage image;
   char* at = image.data();
   for (int k = 0; k < BlockLength; ++k) {
-    at = PutFloat(at, HistoryI[k]);
-    at = PutFloat(at, HistoryQ[k]);
+    at = PutFloat(at, history.HistoryI[k]);
+    at = PutFloat(at, history.HistoryQ[k]);
   }
   return image;
 }
@@ -40,8 +40,8 @@ DumpImage DumpContent() {
 
 std::string DumpFilePath() { return (std::filesystem::current_path() / "dump.bin").string(); }
 
-void WriteDump(const std::string& path) {
-  const DumpImage image = DumpContent();
+void WriteDump(const std::string& path, const SampleHistory& history) {
+  const DumpImage image = DumpContent(history);
   if (!ReplaceFileContent(path, std::string_view(image.data(), image.size())))
     throw WriteError("Unable to write to " + path);
 }

@@ -2,32 +2,24 @@
 
 #include <algorithm>
 
-SampleHistory HistoryI{};
-SampleHistory HistoryQ{};
-
 namespace {
 
 std::int32_t SignedHalfWord(std::uint8_t high, std::uint8_t low) {
   return static_cast<std::int16_t>(static_cast<std::uint16_t>(high << 8 | low));
 }
 
-void MoveSlotsBack(SampleHistory& history) {
-  std::copy_backward(history.begin(), history.end() - BlockLength, history.end());
+void MoveSlotsBack(ChannelHistory& channel) {
+  std::copy_backward(channel.begin(), channel.end() - BlockLength, channel.end());
 }
 
 }  // namespace
 
-void ClearHistory() {
-  HistoryI.fill(0);
-  HistoryQ.fill(0);
-}
-
-void ShiftHistory() {
+void SampleHistory::Shift() {
   MoveSlotsBack(HistoryI);
   MoveSlotsBack(HistoryQ);
 }
 
-void DecodeBlock(std::span<const std::uint8_t, BlockBytes> block) {
+void SampleHistory::Decode(std::span<const std::uint8_t, BlockBytes> block) {
   for (int k = 0; k < BlockLength; ++k) {
     const std::uint8_t* word = &block[4 * k];
     HistoryI[k] = SignedHalfWord(word[0], word[1]);

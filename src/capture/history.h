@@ -1,7 +1,7 @@
 #pragma once
-// The process-wide sample history of the capture window: ten slots of one
-// block each, slot 0 (indices 0 to 1023) the newest. Slots 1 to 9 hold the
-// blocks before it, but only while averaging moves them back.
+// The sample history of the capture window: ten slots of one block each,
+// slot 0 (indices 0 to 1023) the newest. Slots 1 to 9 hold the blocks before
+// it, but only while averaging moves them back.
 #include <array>
 #include <cstdint>
 #include <span>
@@ -10,20 +10,19 @@ inline constexpr int BlockLength = 1024;    // samples per block, and the transf
 inline constexpr int HistoryLength = 10240;  // ten blocks
 inline constexpr int BlockBytes = 4096;      // one capture answer: 1024 words of 4 bytes
 
-using SampleHistory = std::array<std::int32_t, HistoryLength>;
+using ChannelHistory = std::array<std::int32_t, HistoryLength>;
 
-// Zero at start; every entry holds a signed 16-bit sample.
-extern SampleHistory HistoryI;
-extern SampleHistory HistoryQ;
+// Both channels, zero at start; every entry holds a signed 16-bit sample.
+struct SampleHistory {
+  ChannelHistory HistoryI{};
+  ChannelHistory HistoryQ{};
 
-// Zeroes both histories, as at start.
-void ClearHistory();
+  // Moves every slot back by one in both channels: the oldest block is
+  // dropped and slot 0 keeps the newest until the next block overwrites it.
+  void Shift();
 
-// Moves every slot back by one in both histories: the oldest block is dropped
-// and slot 0 keeps the newest until the next block overwrites it.
-void ShiftHistory();
-
-// Decodes one capture answer into slot 0. Word k is bytes 4k to 4k+3, most
-// significant first: I from bytes 4k, 4k+1 and Q from bytes 4k+2, 4k+3, each
-// a signed 16-bit number.
-void DecodeBlock(std::span<const std::uint8_t, BlockBytes> block);
+  // Decodes one capture answer into slot 0. Word k is bytes 4k to 4k+3, most
+  // significant first: I from bytes 4k, 4k+1 and Q from bytes 4k+2, 4k+3,
+  // each a signed 16-bit number.
+  void Decode(std::span<const std::uint8_t, BlockBytes> block);
+};

@@ -60,28 +60,28 @@ void ApplyLimits(TChartAxis& axis, double minimum, double maximum, QLineEdit* mi
   RunHandler([&] { axis.SetRange(minimum, maximum); });
 }
 
+// The dialog's check boxes, the graph items and the rate field show the
+// window's settings.
+void ShowDisplaySettings(const DisplaySettings& settings) {
+  TformChartOptions& options = *formChartOptions;
+  ShowChecked(options.cbQAM, settings.QamMode);
+  ShowChecked(options.cbSpectrum, settings.Spectrum);
+  ShowChecked(options.cbAverage, settings.Average);
+  ShowChecked(options.cbFFTComplex, settings.ComplexFft);
+  ShowChecked(formChart->nnGraph1, settings.Graph1);
+  ShowChecked(formChart->nnGraph2, settings.Graph2);
+  ShowChecked(options.cbAxis, settings.RealAxis);
+  ShowNumber(options.edFreq, settings.FreqMHz);
+}
+
 void ApplyChartSettings(const ChartSettings& settings) {
   TformChart& chart = *formChart;
   TformChartOptions& options = *formChartOptions;
   ApplyLimits(chart.Chart->LeftAxis(), settings.minY, settings.maxY, options.edMinY, options.edMaxY);
   ApplyLimits(chart.Chart->BottomAxis(), settings.minX, settings.maxX, options.edMinX, options.edMaxX);
-  chart.QamMode = settings.qamMode;
-  ShowChecked(options.cbQAM, settings.qamMode);
-  chart.Spectrum = settings.spectrum;
-  ShowChecked(options.cbSpectrum, settings.spectrum);
-  chart.Average = settings.average;
-  ShowChecked(options.cbAverage, settings.average);
-  chart.ComplexFft = settings.complexFft;
-  ShowChecked(options.cbFFTComplex, settings.complexFft);
-  chart.Graph1 = settings.graph1;
-  ShowChecked(chart.nnGraph1, settings.graph1);
-  chart.Graph2 = settings.graph2;
-  ShowChecked(chart.nnGraph2, settings.graph2);
-  chart.RealAxis = settings.realAxis;
-  ShowChecked(options.cbAxis, settings.realAxis);
-  chart.FreqMHz = settings.freqMHz;
-  ShowNumber(options.edFreq, settings.freqMHz);
-  ShowModeTitles();
+  chart.Settings = settings.display;
+  ShowDisplaySettings(settings.display);
+  ShowModeTitles(chart);
 }
 
 double FieldNumber(const QLineEdit* field) {
@@ -89,21 +89,13 @@ double FieldNumber(const QLineEdit* field) {
 }
 
 ChartSettings CurrentChartSettings() {
-  const TformChart& chart = *formChart;
   const TformChartOptions& options = *formChartOptions;
   ChartSettings settings;
   settings.maxY = FieldNumber(options.edMaxY);
   settings.maxX = FieldNumber(options.edMaxX);
   settings.minY = FieldNumber(options.edMinY);
   settings.minX = FieldNumber(options.edMinX);
-  settings.qamMode = chart.QamMode;
-  settings.spectrum = chart.Spectrum;
-  settings.average = chart.Average;
-  settings.complexFft = chart.ComplexFft;
-  settings.graph1 = chart.Graph1;
-  settings.graph2 = chart.Graph2;
-  settings.realAxis = chart.RealAxis;
-  settings.freqMHz = chart.FreqMHz;
+  settings.display = formChart->Settings;
   return settings;
 }
 

@@ -1,5 +1,7 @@
 #include "panel/layoutmodel.h"
 
+#include <variant>
+
 #include "platform/layoutnames.h"
 #include "platform/profile.h"
 
@@ -9,19 +11,62 @@ namespace {
 
 std::string KeyOf(const char* prefix, const PanelCell& cell) { return prefix + cell.CellSuffix(); }
 
+// Each CHART key with the setting it holds, in the order a save writes them.
+// A limit and the rate are numbers, a flag is 1 or 0.
+using ChartField =
+    std::variant<double ChartSettings::*, bool DisplaySettings::*, double DisplaySettings::*>;
+
+struct ChartKey {
+  const char* name;
+  ChartField field;
+};
+
+constexpr ChartKey ChartKeys[] = {
+    {KeyMaxY, &ChartSettings::maxY},
+    {KeyMaxX, &ChartSettings::maxX},
+    {KeyMinY, &ChartSettings::minY},
+    {KeyMinX, &ChartSettings::minX},
+    {KeyQam, &DisplaySettings::QamMode},
+    {KeySpectrum, &DisplaySettings::Spectrum},
+    {KeyAverage, &DisplaySettings::Average},
+    {KeyFftComplex, &DisplaySettings::ComplexFft},
+    {KeyGraph1, &DisplaySettings::Graph1},
+    {KeyGraph2, &DisplaySettings::Graph2},
+    {KeyAxis, &DisplaySettings::RealAxis},
+    {KeyFreq, &DisplaySettings::FreqMHz},
+};
+
+// The setting in `chart` (const or not) that a key's member names.
+template <class Chart, class Value>
+auto& FieldOf(Chart& chart, Value ChartSettings::*member) {
+  return chart.*member;
+}
+
+template <class Chart, class Value>
+auto& FieldOf(Chart& chart, Value DisplaySettings::*member) {
+  return chart.display.*member;
+}
+
+// A missing or unreadable key leaves `value` at its default.
+void ReadKey(const ProfileFile& file, const char* key, double& value) {
+  value = file.ReadFloat(SectionChart, key, value);
+}
+
+void ReadKey(const ProfileFile& file, const char* key, bool& value) {
+  value = file.ReadBool(SectionChart, key, value);
+}
+
+void WriteKey(ProfileFile& file, const char* key, double value) {
+  file.WriteFloat(SectionChart, key, value);
+}
+
+void WriteKey(ProfileFile& file, const char* key, bool value) {
+  file.WriteBool(SectionChart, key, value);
+}
+
 void WriteChartSettings(ProfileFile& file, const ChartSettings& chart) {
-  file.WriteFloat(SectionChart, KeyMaxY, chart.maxY);
-  file.WriteFloat(SectionChart, KeyMaxX, chart.maxX);
-  file.WriteFloat(SectionChart, KeyMinY, chart.minY);
-  file.WriteFloat(SectionChart, KeyMinX, chart.minX);
-  file.WriteBool(SectionChart, KeyQam, chart.qamMode);
-  file.WriteBool(SectionChart, KeySpectrum, chart.spectrum);
-  file.WriteBool(SectionChart, KeyAverage, chart.average);
-  file.WriteBool(SectionChart, KeyFftComplex, chart.complexFft);
-  file.WriteBool(SectionChart, KeyGraph1, chart.graph1);
-  file.WriteBool(SectionChart, KeyGraph2, chart.graph2);
-  file.WriteBool(SectionChart, KeyAxis, chart.realAxis);
-  file.WriteFloat(SectionChart, KeyFreq, chart.freqMHz);
+  for (const ChartKey& key : ChartKeys)
+    std::visit([&](auto member) { WriteKey(file, key.name, FieldOf(chart, member)); }, key.field);
 }
 
 void WriteChangedCell(ProfileFile& file, const PanelCell& cell, const CellTexts& texts) {
@@ -35,20 +80,9 @@ void WriteChangedCell(ProfileFile& file, const PanelCell& cell, const CellTexts&
 }  // namespace
 
 ChartSettings ReadChartSettings(const ProfileFile& file) {
-  const ChartSettings defaults;
   ChartSettings chart;
-  chart.maxY = file.ReadFloat(SectionChart, KeyMaxY, defaults.maxY);
-  chart.maxX = file.ReadFloat(SectionChart, KeyMaxX, defaults.maxX);
-  chart.minY = file.ReadFloat(SectionChart, KeyMinY, defaults.minY);
-  chart.minX = file.ReadFloat(SectionChart, KeyMinX, defaults.minX);
-  chart.qamMode = file.ReadBool(SectionChart, KeyQam, defaults.qamMode);
-  chart.spectrum = file.ReadBool(SectionChart, KeySpectrum, defaults.spectrum);
-  chart.average = file.ReadBool(SectionChart, KeyAverage, defaults.average);
-  chart.complexFft = file.ReadBool(SectionChart, KeyFftComplex, defaults.complexFft);
-  chart.graph1 = file.ReadBool(SectionChart, KeyGraph1, defaults.graph1);
-  chart.graph2 = file.ReadBool(SectionChart, KeyGraph2, defaults.graph2);
-  chart.realAxis = file.ReadBool(SectionChart, KeyAxis, defaults.realAxis);
-  chart.freqMHz = file.ReadFloat(SectionChart, KeyFreq, defaults.freqMHz);
+  for (const ChartKey& key : ChartKeys)
+    std::visit([&](auto member) { ReadKey(file, key.name, FieldOf(chart, member)); }, key.field);
   return chart;
 }
 

@@ -5,24 +5,21 @@
 #include <array>
 #include <string>
 
+#include "capture/displaysettings.h"
 #include "panel/panelcell.h"
 
 class ProfileFile;
 
-// The CHART section. The initial values are the defaults of missing keys.
+// The CHART section: the axis limits and the capture window's display
+// settings. The initial values are the defaults of missing keys.
 struct ChartSettings {
   double maxY = 10000;
   double maxX = 10000;
   double minY = -10000;
   double minX = -10000;
-  bool qamMode = false;
-  bool spectrum = false;
-  bool average = false;
-  bool complexFft = false;
-  bool graph1 = true;
-  bool graph2 = true;
-  bool realAxis = false;
-  double freqMHz = 150;
+  DisplaySettings display;
+
+  bool operator==(const ChartSettings&) const = default;
 };
 
 // The texts of every cell, by CellIndex.

@@ -218,7 +218,7 @@ TEST_F(CaptureWindow, AFailureInsideTheRunSavesTheLayoutAndEndsTheProgram) {
 TEST_F(CaptureWindow, GraphItemsAndAvgChangeTheSettings) {
   formChart->nnOnce->trigger();
   formChart->nnGraph1->trigger();
-  EXPECT_FALSE(formChart->Graph1);
+  EXPECT_FALSE(formChart->Settings.Graph1);
   EXPECT_FALSE(formChart->nnGraph1->isChecked());
   EXPECT_EQ(Chart().Series1().Count(), 0);
   EXPECT_EQ(Chart().Series2().Count(), 1024);
@@ -226,7 +226,7 @@ TEST_F(CaptureWindow, GraphItemsAndAvgChangeTheSettings) {
   EXPECT_EQ(Chart().Series1().Count(), 1024);
 
   formChart->nnAvg->trigger();
-  EXPECT_TRUE(formChart->Average);
+  EXPECT_TRUE(formChart->Settings.Average);
   EXPECT_TRUE(formChartOptions->cbAverage->isChecked());
   formChart->nnAvg->trigger();
   EXPECT_FALSE(formChartOptions->cbAverage->isChecked());

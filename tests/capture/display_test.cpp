@@ -16,19 +16,6 @@ constexpr double kBinWidth150 = 150.0 / 1024;  // MHz per bin at 150 MHz
 // sum to 512.5 and the input is divided by 22.627417 before the transform.
 double ConstantDb(double sample) { return 20 * std::log10(sample * 512.5 / 22.627417 + 1e-10); }
 
-void FillSlot0(const std::function<double(int)>& sampleI, const std::function<double(int)>& sampleQ) {
-  for (int k = 0; k < BlockLength; ++k) {
-    HistoryI[k] = static_cast<std::int32_t>(std::lround(sampleI(k)));
-    HistoryQ[k] = static_cast<std::int32_t>(std::lround(sampleQ(k)));
-  }
-}
-
-void FillTone(int cycles, double qSign) {
-  const auto phase = [cycles](int k) { return 2 * std::numbers::pi * cycles * k / BlockLength; };
-  FillSlot0([&](int k) { return 1000 * std::cos(phase(k)); },
-            [&](int k) { return qSign * 1000 * std::sin(phase(k)); });
-}
-
 std::size_t LargestAt(const std::vector<DisplayPoint>& graph) {
   const auto byY = [](const DisplayPoint& a, const DisplayPoint& b) { return a.y < b.y; };
   return std::max_element(graph.begin(), graph.end(), byY) - graph.begin();
@@ -36,13 +23,21 @@ std::size_t LargestAt(const std::vector<DisplayPoint>& graph) {
 
 class Display : public ::testing::Test {
  protected:
-  void SetUp() override {
-    HistoryI.fill(0);
-    HistoryQ.fill(0);
+  void FillSlot0(const std::function<double(int)>& sampleI, const std::function<double(int)>& sampleQ) {
+    for (int k = 0; k < BlockLength; ++k) {
+      history.HistoryI[k] = static_cast<std::int32_t>(std::lround(sampleI(k)));
+      history.HistoryQ[k] = static_cast<std::int32_t>(std::lround(sampleQ(k)));
+    }
+  }
+
+  void FillTone(int cycles, double qSign) {
+    const auto phase = [cycles](int k) { return 2 * std::numbers::pi * cycles * k / BlockLength; };
+    FillSlot0([&](int k) { return 1000 * std::cos(phase(k)); },
+              [&](int k) { return qSign * 1000 * std::sin(phase(k)); });
   }
 
   const DisplayPoints& Show() {
-    ComputeDisplay(settings, smoothed, out);
+    ComputeDisplay(settings, history, smoothed, out);
     return out;
   }
 
@@ -52,11 +47,12 @@ class Display : public ::testing::Test {
     once.Average = false;
     SmoothedSpectrum fresh;
     DisplayPoints points;
-    ComputeDisplay(once, fresh, points);
+    ComputeDisplay(once, history, fresh, points);
     return points;
   }
 
   DisplaySettings settings;
+  SampleHistory history;
   SmoothedSpectrum smoothed;
   DisplayPoints out;
 };
@@ -190,8 +186,8 @@ TEST_F(Display, AveragingMovesFivePercentTowardEachNewSpectrum) {
 TEST_F(Display, ConstellationShowsSlotZeroOrAllTenSlots) {
   settings.QamMode = true;
   for (int i = 0; i < HistoryLength; ++i) {
-    HistoryI[i] = i - 5000;
-    HistoryQ[i] = 7 * (i % 1000);
+    history.HistoryI[i] = i - 5000;
+    history.HistoryQ[i] = 7 * (i % 1000);
   }
   const DisplayPoints& newest = Show();
   ASSERT_EQ(newest.constellation.size(), 1024u);

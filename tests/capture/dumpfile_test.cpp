@@ -40,7 +40,6 @@ std::vector<fs::path> Entries(const fs::path& folder) {
 class DumpFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    ClearHistory();
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     folder = fs::temp_directory_path() / ("tarnwick-dump-" + std::string(test->name()));
     fs::remove_all(folder);
@@ -52,28 +51,29 @@ class DumpFile : public ::testing::Test {
   // Expects the refusal with the path in its message.
   void ExpectUnwritable(const fs::path& path) {
     try {
-      WriteDump(path.string());
+      WriteDump(path.string(), history);
       ADD_FAILURE() << "no error for " << path;
     } catch (const WriteError& error) {
       EXPECT_EQ(std::string(error.what()), "Unable to write to " + path.string());
     }
   }
 
+  SampleHistory history;
   fs::path folder, dump;
   const Bytes oldDump = Bytes(100, 0x5A);
 };
 
 TEST_F(DumpFile, StoresEachPairOfSlotZeroAsLittleEndianSingles) {
-  HistoryI[0] = -1;
-  HistoryQ[0] = 32767;
-  HistoryI[1] = 1;
-  HistoryQ[1] = -32768;
-  HistoryI[1023] = 2;
-  HistoryQ[1023] = -2;
-  HistoryI[1024] = 5;  // slot 1 is not saved
+  history.HistoryI[0] = -1;
+  history.HistoryQ[0] = 32767;
+  history.HistoryI[1] = 1;
+  history.HistoryQ[1] = -32768;
+  history.HistoryI[1023] = 2;
+  history.HistoryQ[1023] = -2;
+  history.HistoryI[1024] = 5;  // slot 1 is not saved
   WriteBytes(dump, Bytes(9000, 0xEE));
 
-  WriteDump(dump.string());
+  WriteDump(dump.string(), history);
 
   Bytes expected(8192, 0);
   const Bytes firstPairs{0x00, 0x00, 0x80, 0xBF, 0x00, 0xFE, 0xFF, 0x46,
@@ -125,7 +125,7 @@ TEST_F(DumpFile, PathNamesDumpBinInTheCurrentFolder) {
   fs::current_path(previous);
 
   EXPECT_TRUE(fs::path(path).is_absolute());
-  WriteDump(path);
+  WriteDump(path, history);
   EXPECT_EQ(ReadBytes(dump), Bytes(8192, 0));
 }
 

@@ -30,46 +30,46 @@ Answer NumberedBlock(int b) {
   return answer;
 }
 
-TEST(DecodeBlock, ReadsEachHalfWordHighByteFirstAsASignedNumber) {
-  HistoryI.fill(99);
-  HistoryQ.fill(99);
+TEST(SampleHistory, DecodeReadsEachHalfWordHighByteFirstAsASignedNumber) {
+  SampleHistory history;
+  history.HistoryI.fill(99);
+  history.HistoryQ.fill(99);
   Answer answer{};
   const std::array<std::uint8_t, 8> firstWords{0x7F, 0xFF, 0x80, 0x00, 0x00, 0x01, 0xFF, 0xFF};
   std::copy(firstWords.begin(), firstWords.end(), answer.begin());
   const std::array<std::uint8_t, 4> lastWord{0x12, 0x34, 0xFE, 0xDC};
   std::copy(lastWord.begin(), lastWord.end(), answer.end() - 4);
 
-  DecodeBlock(answer);
+  history.Decode(answer);
 
-  EXPECT_EQ(HistoryI[0], 32767);
-  EXPECT_EQ(HistoryQ[0], -32768);
-  EXPECT_EQ(HistoryI[1], 1);
-  EXPECT_EQ(HistoryQ[1], -1);
-  EXPECT_EQ(HistoryI[1023], 0x1234);
-  EXPECT_EQ(HistoryQ[1023], -0x124);
+  EXPECT_EQ(history.HistoryI[0], 32767);
+  EXPECT_EQ(history.HistoryQ[0], -32768);
+  EXPECT_EQ(history.HistoryI[1], 1);
+  EXPECT_EQ(history.HistoryQ[1], -1);
+  EXPECT_EQ(history.HistoryI[1023], 0x1234);
+  EXPECT_EQ(history.HistoryQ[1023], -0x124);
   for (int k = 2; k < BlockLength - 1; ++k) {
-    ASSERT_EQ(HistoryI[k], 0) << k;
-    ASSERT_EQ(HistoryQ[k], 0) << k;
+    ASSERT_EQ(history.HistoryI[k], 0) << k;
+    ASSERT_EQ(history.HistoryQ[k], 0) << k;
   }
   // Decoding alone never touches the older slots.
   for (int i = BlockLength; i < HistoryLength; ++i) {
-    ASSERT_EQ(HistoryI[i], 99) << i;
-    ASSERT_EQ(HistoryQ[i], 99) << i;
+    ASSERT_EQ(history.HistoryI[i], 99) << i;
+    ASSERT_EQ(history.HistoryQ[i], 99) << i;
   }
 }
 
-TEST(ShiftHistory, KeepsTheLastTenOfElevenCapturesNewestFirst) {
-  HistoryI.fill(0);
-  HistoryQ.fill(0);
+TEST(SampleHistory, ShiftKeepsTheLastTenOfElevenCapturesNewestFirst) {
+  SampleHistory history;
   for (int b = 1; b <= 11; ++b) {
-    ShiftHistory();
-    DecodeBlock(NumberedBlock(b));
+    history.Shift();
+    history.Decode(NumberedBlock(b));
   }
   for (int slot = 0; slot < 10; ++slot) {
     for (int k = 0; k < BlockLength; ++k) {
       const int i = slot * BlockLength + k, expected = SampleOfBlock(11 - slot, k);
-      ASSERT_EQ(HistoryI[i], expected) << "slot " << slot << ", sample " << k;
-      ASSERT_EQ(HistoryQ[i], -expected) << "slot " << slot << ", sample " << k;
+      ASSERT_EQ(history.HistoryI[i], expected) << "slot " << slot << ", sample " << k;
+      ASSERT_EQ(history.HistoryQ[i], -expected) << "slot " << slot << ", sample " << k;
     }
   }
 }

@@ -80,7 +80,7 @@ TEST_F(PanelTest, CellsThatDifferFromFreshOnesAreSavedAndOthersDropped) {
 TEST_F(PanelTest, KeysAreFoundWhateverTheirCaseAndRewrittenUnderTheProgramsNames) {
   LoadFrom("[usb]\nBAUDRATE=$2580\n[Chart]\nmaxy=2000\nqam=2\n[boxes]\nBOXDYNAMIC00=64 | TXGAIN\n");
   EXPECT_EQ(CellBox("00")->title(), "64 | TXGAIN");
-  EXPECT_TRUE(formChart->QamMode);
+  EXPECT_TRUE(formChart->Settings.QamMode);
   EXPECT_EQ(Saved(),
             "[USB]\nBaudRate=9600\n"
             "[CHART]\nMaxY=2000\nMaxX=10000\nMinY=-10000\nMinX=-10000\nQAM=1\nSPECTRUM=0\nAVG=0\n"
@@ -98,14 +98,14 @@ TEST_F(PanelTest, LoadingShowsTheSettingsWithoutRunningAnyHandler) {
   LoadLayout();
   EXPECT_EQ(qam.count() + graph1.count() + freq.count() + minX.count(), 0);
 
-  EXPECT_TRUE(formChart->QamMode && options.cbQAM->isChecked());
-  EXPECT_FALSE(formChart->Spectrum || options.cbSpectrum->isChecked());
-  EXPECT_TRUE(formChart->Average && options.cbAverage->isChecked());
-  EXPECT_TRUE(formChart->ComplexFft && options.cbFFTComplex->isChecked());
-  EXPECT_FALSE(formChart->Graph1 || formChart->nnGraph1->isChecked());
-  EXPECT_TRUE(formChart->Graph2 && formChart->nnGraph2->isChecked());
-  EXPECT_TRUE(formChart->RealAxis && options.cbAxis->isChecked());
-  EXPECT_EQ(formChart->FreqMHz, 62.5);
+  EXPECT_TRUE(formChart->Settings.QamMode && options.cbQAM->isChecked());
+  EXPECT_FALSE(formChart->Settings.Spectrum || options.cbSpectrum->isChecked());
+  EXPECT_TRUE(formChart->Settings.Average && options.cbAverage->isChecked());
+  EXPECT_TRUE(formChart->Settings.ComplexFft && options.cbFFTComplex->isChecked());
+  EXPECT_FALSE(formChart->Settings.Graph1 || formChart->nnGraph1->isChecked());
+  EXPECT_TRUE(formChart->Settings.Graph2 && formChart->nnGraph2->isChecked());
+  EXPECT_TRUE(formChart->Settings.RealAxis && options.cbAxis->isChecked());
+  EXPECT_EQ(formChart->Settings.FreqMHz, 62.5);
   EXPECT_EQ(options.edFreq->text(), "62.5");
   EXPECT_EQ(options.edMinX->text(), "-0.25");
   EXPECT_EQ(options.edMaxX->text(), "10000");
@@ -137,8 +137,8 @@ TEST_F(PanelTest, AnInvertedRangeIsReportedAndTheOtherSettingsStillLoadAndSurviv
   TChart& chart = *formChart->Chart;
   EXPECT_LE(chart.LeftAxis().Minimum(), chart.LeftAxis().Maximum());
   EXPECT_EQ(chart.BottomAxis().Maximum(), 10000);
-  EXPECT_TRUE(formChart->Spectrum);
-  EXPECT_EQ(formChart->FreqMHz, 75);
+  EXPECT_TRUE(formChart->Settings.Spectrum);
+  EXPECT_EQ(formChart->Settings.FreqMHz, 75);
   EXPECT_EQ(chart.LeftAxis().Title(), "Power, dB");
   EXPECT_EQ(CellBox("00")->title(), "64 | TXGAIN");
   EXPECT_EQ(formChartOptions->edMaxY->text(), "5");

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 
@@ -37,10 +38,10 @@ class LayoutModel : public ::testing::Test {
     return ProfileFile(Path());
   }
 
-  // The file as a save of the default settings and a fresh panel leaves it.
-  std::string Rewritten(const std::string& content) const {
+  // The file as a save of these settings and a fresh panel leaves it.
+  std::string Rewritten(const std::string& content, const ChartSettings& chart = {}) const {
     ProfileFile file = Load(content);
-    WriteLayout(file, {}, FreshPanel());
+    WriteLayout(file, chart, FreshPanel());
     file.Save();
     std::ifstream in(Path(), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -59,14 +60,42 @@ TEST_F(LayoutModel, SettingsReadByTheirFormsAndFallBackOneByOne) {
   EXPECT_EQ(chart.maxX, 10000);  // not a number
   EXPECT_EQ(chart.minY, -10000);  // empty
   EXPECT_EQ(chart.minX, -0.5);
-  EXPECT_FALSE(chart.qamMode);  // not an integer
-  EXPECT_TRUE(chart.spectrum);
-  EXPECT_TRUE(chart.average);
-  EXPECT_FALSE(chart.complexFft);
-  EXPECT_FALSE(chart.graph1);
-  EXPECT_TRUE(chart.graph2);
-  EXPECT_FALSE(chart.realAxis);
-  EXPECT_EQ(chart.freqMHz, 150);  // the file's numbers know no comma
+  const DisplaySettings& display = chart.display;
+  EXPECT_FALSE(display.QamMode);  // not an integer
+  EXPECT_TRUE(display.Spectrum);
+  EXPECT_TRUE(display.Average);
+  EXPECT_FALSE(display.ComplexFft);
+  EXPECT_FALSE(display.Graph1);
+  EXPECT_TRUE(display.Graph2);
+  EXPECT_FALSE(display.RealAxis);
+  EXPECT_EQ(display.FreqMHz, 150);  // the file's numbers know no comma
+}
+
+TEST_F(LayoutModel, EachChartSettingIsSavedUnderItsOwnKeyAndReadBack) {
+  struct Row {
+    std::function<void(ChartSettings&)> change;
+    std::string line;
+  };
+  const Row rows[] = {
+      {[](ChartSettings& c) { c.maxY = 2.5; }, "MaxY=2.5"},
+      {[](ChartSettings& c) { c.maxX = 3.5; }, "MaxX=3.5"},
+      {[](ChartSettings& c) { c.minY = -4.5; }, "MinY=-4.5"},
+      {[](ChartSettings& c) { c.minX = -5.5; }, "MinX=-5.5"},
+      {[](ChartSettings& c) { c.display.QamMode = true; }, "QAM=1"},
+      {[](ChartSettings& c) { c.display.Spectrum = true; }, "SPECTRUM=1"},
+      {[](ChartSettings& c) { c.display.Average = true; }, "AVG=1"},
+      {[](ChartSettings& c) { c.display.ComplexFft = true; }, "FFTCOMPLEX=1"},
+      {[](ChartSettings& c) { c.display.Graph1 = false; }, "GRAPH1=0"},
+      {[](ChartSettings& c) { c.display.Graph2 = false; }, "GRAPH2=0"},
+      {[](ChartSettings& c) { c.display.RealAxis = true; }, "AXIS=1"},
+      {[](ChartSettings& c) { c.display.FreqMHz = 61.44; }, "FREQ=61.44"},
+  };
+  for (const Row& row : rows) {
+    ChartSettings changed;
+    row.change(changed);
+    EXPECT_NE(Rewritten("", changed).find("\n" + row.line + "\n"), std::string::npos) << row.line;
+    EXPECT_EQ(ReadChartSettings(ProfileFile(Path())), changed) << row.line;
+  }
 }
 
 TEST_F(LayoutModel, BaudRateIsCarriedForwardInDecimal) {
