@@ -4,10 +4,12 @@
 #include <bit>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace {
 
 constexpr std::int32_t kMaxLength = 1024;
+constexpr int MaxStages = 10;  // log2 of the longest length
 constexpr double kTwoPi = 6.283185307179586;
 
 struct Twiddle {
@@ -15,30 +17,38 @@ struct Twiddle {
 };
 
 // Sines and cosines cost far more than the butterflies, so they are worked
-// out once per length; a capture run always passes 1024 and only reads them.
+// out once for every length served; a transform only reads them.
 struct Tables {
-  std::int32_t length = 0;
-  std::array<Twiddle, kMaxLength + 1> twiddle;
-  std::array<long double, kMaxLength> window;
+  std::vector<Twiddle> twiddle;     // n + 1 turns of 2π/n
+  std::vector<long double> window;  // n weights
 };
 
-Tables tables;
-
-void BuildTables(std::int32_t n) {
+Tables BuildTables(std::int32_t n) {
+  Tables tables;
   // The angles are formed in double precision; the sine and cosine of each
   // are taken in extended precision.
   const double step = kTwoPi / n;
   for (std::int32_t i = 0; i <= n; ++i) {
     const long double angle = i * step;
-    tables.twiddle[i] = {std::cos(angle), std::sin(angle)};
+    tables.twiddle.push_back({std::cos(angle), std::sin(angle)});
   }
   // A Hann window over n + 2 points whose zeros fall at i = −1 and i = n, just
   // outside the block: no sample is thrown away by a weight of 0.
   for (std::int32_t i = 0; i < n; ++i) {
     const long double angle = kTwoPi * (i + 1) / (n + 1);
-    tables.window[i] = 0.5L * (1 - std::cos(angle));
+    tables.window.push_back(0.5L * (1 - std::cos(angle)));
   }
-  tables.length = n;
+  return tables;
+}
+
+// The tables of length 2^stages, for 1 to 10 stages.
+const Tables& TablesOf(int stages) {
+  static const auto all = [] {
+    std::array<Tables, MaxStages + 1> tables;
+    for (int s = 1; s <= MaxStages; ++s) tables[s] = BuildTables(1 << s);
+    return tables;
+  }();
+  return all[stages];
 }
 
 bool IsServedLength(std::int32_t length) {
@@ -48,8 +58,8 @@ bool IsServedLength(std::int32_t length) {
 // The imaginary part enters with its sign inverted: the butterflies turn by
 // e^(+iθ), and the conjugated input makes the result the conjugate of the
 // forward transform, with positive frequencies in the lower bins.
-void LoadWindowed(std::int32_t n, bool complex, const long double* inRe, const long double* inIm,
-                  long double* re, long double* im) {
+void LoadWindowed(const Tables& tables, std::int32_t n, bool complex, const long double* inRe,
+                  const long double* inIm, long double* re, long double* im) {
   for (std::int32_t j = 0; j < n; ++j) {
     re[j] = inRe[j] * tables.window[j];
     im[j] = complex ? -inIm[j] * tables.window[j] : 0;
@@ -58,7 +68,8 @@ void LoadWindowed(std::int32_t n, bool complex, const long double* inRe, const l
 
 // Decimation in frequency: each stage halves the span and turns the lower
 // difference of every pair by the twiddle of its place in the group.
-void RunButterflies(std::int32_t n, int stages, long double* re, long double* im) {
+void RunButterflies(const Tables& tables, std::int32_t n, int stages, long double* re,
+                    long double* im) {
   for (int s = 0; s < stages; ++s) {
     const std::int32_t span = n >> s, half = span / 2, twiddleStride = 1 << s;
     for (std::int32_t begin = 0; begin < n; begin += span) {
@@ -106,10 +117,10 @@ std::int32_t Fft(std::int32_t length, FftMode mode, std::span<const long double>
       outRe.size() < n || outIm.size() < n)
     return 0;
 
-  if (tables.length != length) BuildTables(length);
   const int stages = std::countr_zero(static_cast<unsigned>(length));
-  LoadWindowed(length, complex, inRe.data(), inIm.data(), outRe.data(), outIm.data());
-  RunButterflies(length, stages, outRe.data(), outIm.data());
+  const Tables& tables = TablesOf(stages);
+  LoadWindowed(tables, length, complex, inRe.data(), inIm.data(), outRe.data(), outIm.data());
+  RunButterflies(tables, length, stages, outRe.data(), outIm.data());
   ReorderBitReversed(length, stages, outRe.data(), outIm.data());
   return complex ? length : length / 2;
 }
