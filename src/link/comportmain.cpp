@@ -2,9 +2,8 @@
 
 #include "link/comport.h"
 #include "link/frameplacement.h"
-#include "platform/layoutnames.h"
+#include "link/portsettings.h"
 #include "platform/messages.h"
-#include "platform/profile.h"
 #include "platform/uitext.h"
 
 #include <QAbstractItemView>
@@ -15,14 +14,6 @@
 #include <QSignalBlocker>
 
 TformComPort* formComPort = nullptr;
-
-std::string PortNameOf(const std::string& text) { return text.substr(0, text.find(' ')); }
-
-std::uint32_t StoredBaudRate(const std::string& layoutFile) {
-  const ProfileFile file(layoutFile);
-  return static_cast<std::uint32_t>(
-      file.ReadInteger(layout::SectionUsb, layout::KeyBaudRate, layout::DefaultBaudRate));
-}
 
 TformComPort::TformComPort(const std::string& layoutFile) {
   setWindowTitle("Port dialog");

@@ -33,11 +33,4 @@ class TformComPort : public QDialog {
   void FillPortList(bool clearAlways);
 };
 
-// The port name in an entry of the list or in a typed text: what stands
-// before the first space, or the whole text when it has none.
-std::string PortNameOf(const std::string& text);
-
-// The baud rate stored in the layout file, or the default.
-std::uint32_t StoredBaudRate(const std::string& layoutFile);
-
 extern TformComPort* formComPort;

@@ -13,7 +13,7 @@ constexpr int ReplyBufferSize = 40;  // one byte of it ends the text
 
 }  // namespace
 
-std::string RunLinkCheck(TComPort& port) {
+LinkCheckReply ExchangeLinkCheck(TComPort& port) {
   port.Open();
   const PortCloser closer(port);
   port.DiscardInput();
@@ -26,5 +26,10 @@ std::string RunLinkCheck(TComPort& port) {
   port.Read(reply.data(), waiting);
   reply.resize(std::min<std::size_t>(reply.size(), ReplyBufferSize));
   reply.back() = '\0';
-  return ">>" + std::to_string(waiting) + " : " + std::string(reply.data());
+  return {waiting, std::string(reply.data())};
+}
+
+std::string RunLinkCheck(TComPort& port) {
+  const LinkCheckReply reply = ExchangeLinkCheck(port);
+  return ">>" + std::to_string(reply.waiting) + " : " + reply.text;
 }

@@ -53,13 +53,16 @@ std::optional<std::int32_t> ParseAddressText(std::string_view text) {
   return static_cast<std::int32_t>(*value);
 }
 
-std::int32_t ParseRegisterAddress(std::string_view caption) {
-  const auto separator = caption.find(CaptionSeparator);
-  const std::string_view text =
-      separator == std::string_view::npos ? std::string_view() : caption.substr(0, separator);
+std::int32_t ParseRegisterAddressText(std::string_view text) {
   const auto address = ParseAddressText(text);
   if (!address) throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
   return *address;
+}
+
+std::int32_t ParseRegisterAddress(std::string_view caption) {
+  const auto separator = caption.find(CaptionSeparator);
+  return ParseRegisterAddressText(separator == std::string_view::npos ? std::string_view()
+                                                                      : caption.substr(0, separator));
 }
 
 namespace {

@@ -61,10 +61,12 @@ std::string SuffixOfControlName(std::string_view controlName);
 // a bare "x"; nothing when the text is no such number.
 std::optional<std::int32_t> ParseAddressText(std::string_view text);
 
-// The RegisterAddress: the signed 32-bit integer before the first " | " of
-// a box caption, decimal or hexadecimal after "$", "0x" or a bare "x".
-// Throws ConversionError "'%s' is not a valid integer value" naming the text
-// before the separator (empty when the caption has none).
+// An address standing alone, as ParseAddressText reads it. Throws
+// ConversionError "'%s' is not a valid integer value" naming the text.
+std::int32_t ParseRegisterAddressText(std::string_view text);
+
+// The RegisterAddress: the address text before the first " | " of a box
+// caption, empty when the caption has none.
 std::int32_t ParseRegisterAddress(std::string_view caption);
 
 // The value that Up (step > 0) or Down (step < 0) leaves in a write cell. A

@@ -1,0 +1,93 @@
+#include "ctl/ctl.h"
+
+#include <ostream>
+
+#include "ctl/commands.h"
+#include "platform/errors.h"
+#include "platform/messages.h"
+
+namespace {
+
+const OptionSpec GlobalOptions{{"--port", "--baud", "--layout"}, {"--json", "--help"}};
+
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands{PortsCommand(), ReadCommand(), WriteCommand(),
+                                             CheckCommand()};
+  return commands;
+}
+
+std::string UsageText() {
+  std::string text =
+      "usage: tarnwick-ctl [--port PORT] [--baud N] [--layout FILE] [--json] COMMAND [ARGS]\n"
+      "  PORT: --port, else $TARNWICK_PORT; N: --baud, else the layout file's, else 115200;\n"
+      "  FILE: --layout, else tarnwick.ini beside the program. COMMAND --help: its usage.\n";
+  for (const Command& command : Commands()) text += command.usage;
+  return text;
+}
+
+const Command& CommandNamed(const std::string& name) {
+  for (const Command& command : Commands())
+    if (command.name == name) return command;
+  throw UsageFailure("unknown command " + name);
+}
+
+OptionSpec WithGlobalOptions(OptionSpec spec) {
+  spec.valued.insert(spec.valued.end(), GlobalOptions.valued.begin(), GlobalOptions.valued.end());
+  spec.switches.insert(spec.switches.end(), GlobalOptions.switches.begin(), GlobalOptions.switches.end());
+  return spec;
+}
+
+// Global options may also follow the command.
+int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  ParsedArguments global = ParseArguments(arguments, GlobalOptions, /*untilCommand=*/true);
+  if (global.positional.empty()) {
+    if (!global.Has("--help")) throw UsageFailure("no command");
+    out << UsageText();
+    return ExitSuccess;
+  }
+  const Command& command = CommandNamed(global.positional[0]);
+  const std::vector<std::string> rest(global.positional.begin() + 1, global.positional.end());
+  const ParsedArguments own = ParseArguments(rest, WithGlobalOptions(command.options));
+  if (own.Has("--help") || global.Has("--help")) {
+    out << "usage: tarnwick-ctl [OPTIONS]\n" << command.usage;
+    return ExitSuccess;
+  }
+  global.options.insert(own.options.begin(), own.options.end());
+  Session session(global, out, err);
+  command.run(session, own);
+  return ExitSuccess;
+}
+
+// Message boxes of the core (the port's "Port is busy", a read's
+// "Timeout") become lines on standard error.
+class MessagesToStream {
+ public:
+  explicit MessagesToStream(std::ostream& err)
+      : previous_(SetMessageBoxPresenter(
+            [&err](const MessageBoxRequest& box) { err << box.text << '\n'; })) {}
+  ~MessagesToStream() { SetMessageBoxPresenter(previous_); }
+  MessagesToStream(const MessagesToStream&) = delete;
+  MessagesToStream& operator=(const MessagesToStream&) = delete;
+
+ private:
+  MessageBoxPresenter previous_;
+};
+
+}  // namespace
+
+int RunCtl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  const MessagesToStream messages(err);
+  try {
+    return RunCommandLine(arguments, out, err);
+  } catch (const UsageFailure& failure) {
+    err << "tarnwick-ctl: " << failure.what() << " (tarnwick-ctl --help for the usage)\n";
+    return ExitUsage;
+  } catch (const CtlFailure& failure) {
+    if (*failure.what()) err << failure.what() << '\n';
+    return failure.status;
+  } catch (const ConversionError& error) {
+    // The panel's message, as its error box shows it.
+    err << WithFullStop(error.what()) << '\n';
+    return ExitUsage;
+  }
+}

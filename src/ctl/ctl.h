@@ -1,0 +1,18 @@
+#pragma once
+// tarnwick-ctl: the register panel's and the capture window's work from a
+// shell, on the same core as the tool, so that a result in the shell and a
+// result in the panel can never differ.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// What the program tells its caller.
+enum ExitStatus : int {
+  ExitSuccess = 0,
+  ExitUsage = 1,   // a bad command line, address or value
+  ExitPort = 2,    // the port cannot be opened
+  ExitAnswer = 3,  // no answer, or a short one
+};
+
+// arguments: without the program name. Results go to `out`, messages to `err`.
+int RunCtl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);

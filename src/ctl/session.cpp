@@ -1,0 +1,86 @@
+#include "ctl/session.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+
+#include "link/comport.h"
+#include "link/portsettings.h"
+#include "platform/numtext.h"
+#include "platform/paths.h"
+
+namespace {
+
+bool Contains(const std::vector<std::string>& names, const std::string& name) {
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// "-1" is an address, not an option.
+bool IsOption(const std::string& argument) {
+  return argument.size() > 1 && argument[0] == '-' && !ParseIntegerText(argument, true);
+}
+
+std::uint32_t BaudRateOf(const std::string& text) {
+  const auto rate = ParseIntegerText(text);
+  if (!rate || *rate < 0 || *rate > std::numeric_limits<std::uint32_t>::max())
+    throw UsageFailure("'" + text + "' is not a baud rate");
+  return static_cast<std::uint32_t>(*rate);
+}
+
+// The tool's layout file, whichever program reads it.
+std::string ToolLayoutFile() {
+  return (std::filesystem::path(ExecutablePath()).parent_path() / "tarnwick.ini").string();
+}
+
+}  // namespace
+
+std::string ParsedArguments::Value(const std::string& option, const std::string& otherwise) const {
+  const auto found = options.find(option);
+  return found == options.end() ? otherwise : found->second;
+}
+
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments, const OptionSpec& spec,
+                               bool untilCommand) {
+  ParsedArguments parsed;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (!IsOption(argument)) {
+      if (untilCommand) {
+        parsed.positional.assign(arguments.begin() + static_cast<std::ptrdiff_t>(i), arguments.end());
+        break;
+      }
+      parsed.positional.push_back(argument);
+      continue;
+    }
+    const auto equals = argument.find('=');
+    const std::string name = argument.substr(0, equals);
+    if (Contains(spec.valued, name)) {
+      if (equals == std::string::npos && i + 1 == arguments.size())
+        throw UsageFailure(name + " needs a value");
+      parsed.options[name] = equals == std::string::npos ? arguments[++i] : argument.substr(equals + 1);
+    } else if (Contains(spec.switches, argument)) {
+      parsed.options[argument] = "";
+    } else {
+      throw UsageFailure("unknown option " + argument);
+    }
+  }
+  return parsed;
+}
+
+Session::Session(const ParsedArguments& global, std::ostream& out, std::ostream& err)
+    : json(global.Has("--json")), out(out), err(err) {
+  const char* environment = std::getenv("TARNWICK_PORT");
+  portText_ = global.Value("--port", environment ? environment : "");
+  layoutFile_ = global.Value("--layout", ToolLayoutFile());
+  if (global.Has("--baud")) baudRate_ = BaudRateOf(global.Value("--baud", ""));
+}
+
+std::string Session::PortName() const { return PortNameOf(portText_); }
+
+void Session::Open(TComPort& port) const {
+  port.PortName = PortName();
+  if (port.PortName.empty()) throw UsageFailure("no port: give --port PORT or set TARNWICK_PORT");
+  port.BaudRate = baudRate_ ? *baudRate_ : StoredBaudRate(layoutFile_);
+  if (!port.Open()) throw CtlFailure(ExitPort, "Port is busy");
+}

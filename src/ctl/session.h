@@ -1,0 +1,72 @@
+#pragma once
+// What every command of tarnwick-ctl works with: its arguments, the port
+// and layout file that the global options chose, and where output goes.
+#include <cstdint>
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ctl/ctl.h"
+
+class TComPort;
+
+// Ends a command with its exit status; the message, when there is one, goes
+// to standard error.
+struct CtlFailure : std::runtime_error {
+  CtlFailure(ExitStatus status, const std::string& message)
+      : std::runtime_error(message), status(status) {}
+  ExitStatus status;
+};
+
+struct UsageFailure : CtlFailure {
+  explicit UsageFailure(const std::string& message) : CtlFailure(ExitUsage, message) {}
+};
+
+// The options a command line may carry: those that take a value and the
+// plain switches.
+struct OptionSpec {
+  std::vector<std::string> valued;
+  std::vector<std::string> switches;
+};
+
+// A command line split into options ("--name" or "-n", with its value, or
+// empty for a switch; "--name=value" too) and the other arguments in order.
+struct ParsedArguments {
+  std::map<std::string, std::string> options;
+  std::vector<std::string> positional;
+
+  bool Has(const std::string& option) const { return options.count(option) > 0; }
+  std::string Value(const std::string& option, const std::string& otherwise) const;
+};
+
+// Throws UsageFailure for an unknown option or a missing value. With
+// `untilCommand`, the first argument that is no option ends the options.
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments, const OptionSpec& spec,
+                               bool untilCommand = false);
+
+class Session {
+ public:
+  Session(const ParsedArguments& global, std::ostream& out, std::ostream& err);
+
+  bool json = false;
+  std::ostream& out;
+  std::ostream& err;
+
+  // The layout file the options name, or tarnwick.ini beside the program;
+  // it may not exist.
+  const std::string& LayoutFile() const { return layoutFile_; }
+
+  // Gives the port its name and rate and opens it; throws CtlFailure
+  // (ExitPort, "Port is busy") when the port cannot be had, and
+  // UsageFailure when no port is named.
+  void Open(TComPort& port) const;
+  std::string PortName() const;  // as the options name it; empty for none
+
+ private:
+  std::string portText_;
+  std::optional<std::uint32_t> baudRate_;
+  std::string layoutFile_;
+};
