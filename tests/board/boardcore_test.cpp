@@ -168,6 +168,21 @@ TEST(BoardCoreOptions, AnswerDelayHoldsEveryAnswer) {
   EXPECT_EQ(core.Poll(start + milliseconds(30)), Text("Hello!") + ReadAnswer(0, 0));
 }
 
+TEST(BoardCoreOptions, APacedLineSendsEachByteWhenItsTenBitsHaveGone) {
+  BoardOptions options;
+  options.lineRate = 1000;  // 10 ms a byte
+  BoardCore core(options);
+  const BoardCore::TimePoint start{std::chrono::seconds(5)};
+  core.Receive(Text("Hello!"), start);
+  EXPECT_TRUE(core.Poll(start + milliseconds(9)).empty());
+  EXPECT_EQ(core.Poll(start + milliseconds(25)), Text("He"));
+  EXPECT_EQ(core.NextDeadline(), start + milliseconds(30));
+  core.Receive(Text("Hello!"), start + milliseconds(26));  // waits for the line
+  EXPECT_EQ(core.Poll(start + milliseconds(75)), Text("llo!H"));
+  EXPECT_EQ(core.Poll(start + milliseconds(120)), Text("ello!"));
+  EXPECT_FALSE(core.NextDeadline().has_value());
+}
+
 TEST(BoardCoreOptions, SilentBoardAnswersNothing) {
   BoardOptions options;
   options.silent = true;

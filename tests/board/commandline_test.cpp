@@ -7,7 +7,7 @@ namespace {
 TEST(BoardCommandLine, EveryOptionReachesItsSetting) {
   const BoardCommandLine line = ParseCommandLine(
       {"--name", "Bench board", "--link", "/tmp/board", "--delay-ms", "250", "--silent",
-       "--capture-bytes", "4095", "--read-bytes", "45", "--cycles", "-12.5", "--amplitude", "1000", "--noise", "0",
+       "--capture-bytes", "4095", "--read-bytes", "45", "--rate", "115200", "--cycles", "-12.5", "--amplitude", "1000", "--noise", "0",
        "--help"});
   EXPECT_EQ(line.name, "Bench board");
   EXPECT_EQ(line.link, "/tmp/board");
@@ -15,6 +15,7 @@ TEST(BoardCommandLine, EveryOptionReachesItsSetting) {
   EXPECT_TRUE(line.options.silent);
   EXPECT_EQ(line.options.captureBytes, 4095u);
   EXPECT_EQ(line.options.readBytes, 45u);
+  EXPECT_EQ(line.options.lineRate, 115200u);
   EXPECT_DOUBLE_EQ(line.options.signal.cyclesPerBlock, -12.5);
   EXPECT_DOUBLE_EQ(line.options.signal.amplitude, 1000.0);
   EXPECT_DOUBLE_EQ(line.options.signal.noise, 0.0);
@@ -26,7 +27,7 @@ TEST(BoardCommandLine, BadArgumentsAreUsageErrors) {
       {"--bogus"},           {"--delay-ms"},          {"--delay-ms", "12ms"},
       {"--delay-ms", "-1"},  {"--delay-ms", ""},      {"--amplitude", "40000"},
       {"--noise", "-3"},     {"--cycles", "nan"},     {"--capture-bytes", "1e3"},
-      {"--name", ""},        {"--name", "two\nlines"}, {"extra"},
+      {"--rate", "0"},       {"--name", ""},        {"--name", "two\nlines"}, {"extra"},
   };
   for (const auto& arguments : bad) {
     EXPECT_THROW(ParseCommandLine(arguments), UsageError) << arguments.front();

@@ -1,5 +1,7 @@
 #include "board/boardcore.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <string_view>
 
 namespace {
@@ -11,6 +13,24 @@ constexpr std::uint8_t kWrite = 0x47;
 constexpr std::uint8_t kRead = 0xBB;
 constexpr std::uint8_t kCapture = 0xBC;
 constexpr std::string_view kHello = "Hello!";
+
+constexpr std::int64_t BitsPerByte = 10;  // start bit, 8 data bits, stop bit
+constexpr std::int64_t NanosecondsPerSecond = 1'000'000'000;
+
+// The time `count` bytes take on a line of `rate` baud, rounded up, so that
+// BytesIn of it is never less than `count`.
+std::chrono::nanoseconds ByteTime(std::uint32_t rate, std::size_t count) {
+  const auto bits = static_cast<std::int64_t>(count) * BitsPerByte;
+  return std::chrono::nanoseconds((bits * NanosecondsPerSecond + rate - 1) / rate);
+}
+
+// How many whole bytes such a line carries in `time`.
+std::size_t BytesIn(std::uint32_t rate, BoardCore::Clock::duration time) {
+  const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(time).count();
+  if (nanoseconds <= 0) return 0;
+  const long double bytes = static_cast<long double>(nanoseconds) * rate / (BitsPerByte * NanosecondsPerSecond);
+  return static_cast<std::size_t>(std::min<long double>(bytes, SIZE_MAX));
+}
 
 bool IsCommandGroup(const std::array<std::uint8_t, 4>& group) {
   const std::uint8_t code = group[0];
@@ -39,6 +59,10 @@ void BoardCore::Receive(std::span<const std::uint8_t> bytes, TimePoint now) {
 std::vector<std::uint8_t> BoardCore::Poll(TimePoint now) {
   EndFrameIfQuiet(now);
   std::vector<std::uint8_t> due;
+  if (options_.lineRate != 0) {
+    SendPaced(now, due);
+    return due;
+  }
   while (!answers_.empty() && answers_.front().due <= now) {
     const auto& bytes = answers_.front().bytes;
     due.insert(due.end(), bytes.begin(), bytes.end());
@@ -49,8 +73,29 @@ std::vector<std::uint8_t> BoardCore::Poll(TimePoint now) {
 
 std::optional<BoardCore::TimePoint> BoardCore::NextDeadline() const {
   std::optional<TimePoint> next = QuietDeadline();
-  if (!answers_.empty() && (!next || answers_.front().due < *next)) next = answers_.front().due;
+  if (!answers_.empty() && (!next || NextByteDue() < *next)) next = NextByteDue();
   return next;
+}
+
+// When the front answer's next byte (unpaced: all of it) has left the board.
+BoardCore::TimePoint BoardCore::NextByteDue() const {
+  const TimePoint due = answers_.front().due;
+  if (options_.lineRate == 0) return due;
+  return std::max(due, lineFree_) + ByteTime(options_.lineRate, 1);
+}
+
+// A byte has left once its ten bits have: an answer starts when it is due
+// and the line is free, and goes out byte by byte.
+void BoardCore::SendPaced(TimePoint now, std::vector<std::uint8_t>& due) {
+  while (!answers_.empty() && NextByteDue() <= now) {
+    Answer& answer = answers_.front();
+    const TimePoint start = std::max(answer.due, lineFree_);
+    const auto sent = std::min<std::size_t>(answer.bytes.size(), BytesIn(options_.lineRate, now - start));
+    due.insert(due.end(), answer.bytes.begin(), answer.bytes.begin() + static_cast<std::ptrdiff_t>(sent));
+    answer.bytes.erase(answer.bytes.begin(), answer.bytes.begin() + static_cast<std::ptrdiff_t>(sent));
+    lineFree_ = start + ByteTime(options_.lineRate, sent);
+    if (answer.bytes.empty()) answers_.pop_front();
+  }
 }
 
 std::uint8_t BoardCore::Register(int index) const { return registers_.at(index); }

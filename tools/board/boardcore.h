@@ -26,6 +26,7 @@ struct BoardOptions {
   bool silent = false;                       // answer nothing: a board that is not there
   std::size_t captureBytes = 4096;           // other lengths exercise the host's failure path
   std::size_t readBytes = 6;                 // of a read answer: cut short, or padded with zeros
+  std::uint32_t lineRate = 0;                // baud of the answers, 10 bits a byte; 0: unpaced
   SignalOptions signal;
 };
 
@@ -63,6 +64,8 @@ class BoardCore {
   };
 
   std::optional<TimePoint> QuietDeadline() const;
+  TimePoint NextByteDue() const;
+  void SendPaced(TimePoint now, std::vector<std::uint8_t>& due);
   void EndFrameIfQuiet(TimePoint now);
   void Feed(std::uint8_t byte, TimePoint now);
   void FeedOutsideFrame(std::uint8_t byte, TimePoint now);
@@ -87,4 +90,5 @@ class BoardCore {
   TimePoint lastByte_{};
 
   std::deque<Answer> answers_;  // due times never decrease
+  TimePoint lineFree_{};        // a paced line has sent its last byte by then
 };

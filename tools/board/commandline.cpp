@@ -54,6 +54,9 @@ BoardCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (option == "--capture-bytes") {
       options.captureBytes =
           ParseNumber<std::size_t>(option, reader.TakeValueOf(option), 0, 1'000'000);
+    } else if (option == "--rate") {
+      options.lineRate =
+          ParseNumber<std::uint32_t>(option, reader.TakeValueOf(option), 1, 100'000'000);
     } else if (option == "--read-bytes") {
       options.readBytes = ParseNumber<std::size_t>(option, reader.TakeValueOf(option), 0, 4096);
     } else if (option == "--cycles") {
@@ -85,6 +88,7 @@ std::string UsageText() {
          "  --silent             answer nothing, like a board that is not there\n"
          "  --capture-bytes N    bytes in a capture answer (default 4096)\n"
          "  --read-bytes N       bytes in a read answer, cut or padded with zeros (default 6)\n"
+         "  --rate BAUD          answers leave at this line rate, 10 bits a byte (default: at once)\n"
          "  --cycles X           tone cycles per 1024-sample block, -512..512 (default 37)\n"
          "  --amplitude X        tone amplitude in counts, 0..32767 (default 8000)\n"
          "  --noise X            noise standard deviation in counts (default 30)\n"
