@@ -29,8 +29,12 @@ class Ctl : public ::testing::Test {
     return {status, out.str(), err.str()};
   }
 
-  // The bytes the board has received since the last call.
-  Bytes Received() {
+  // The bytes the board has received since the last call, once there are
+  // `expected` of them (the board's thread reads them in its own time), or
+  // after a second.
+  Bytes Received(std::size_t expected = 0) {
+    for (int i = 0; i < 1000 && board.Received().size() < expected; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const Bytes bytes = board.Received();
     board.ClearReceived();
     return bytes;
@@ -43,12 +47,12 @@ class Ctl : public ::testing::Test {
 
 TEST_F(Ctl, ReadsAndWritesWithThePanelsFramesAndTexts) {
   EXPECT_EQ(Run({"write", "64", "0x12"}).status, ExitSuccess);
-  EXPECT_EQ(Received(), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x40, 0x12, 0x00}));
+  EXPECT_EQ(Received(8), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x40, 0x12, 0x00}));
 
   const Result wide = Run({"write", "500", "$FFFFFFFE"});
   EXPECT_EQ(wide.status, ExitSuccess);
   EXPECT_EQ(wide.out + wide.err, "");
-  EXPECT_EQ(Received(), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 5, 0xFF, 0, 0x47, 6, 0xFF, 0,
+  EXPECT_EQ(Received(20), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 5, 0xFF, 0, 0x47, 6, 0xFF, 0,
                                0x47, 7, 0xFF, 0, 0x47, 8, 0xFE, 0}));
 
   EXPECT_EQ(Run({"read", "500"}).out, "4294967294\n");
