@@ -1,5 +1,6 @@
 #include "capture/chartoptions.h"
 
+#include "capture/capturechart.h"
 #include "capture/chartmain.h"
 #include "capture/chartstruct.h"
 #include "chart/chart.h"
@@ -93,7 +94,7 @@ void TformChartOptions::btnOKClick() {
   settings.RealAxis = cbAxis->isChecked();
   settings.ComplexFft = cbFFTComplex->isChecked();
   settings.FreqMHz = static_cast<double>(ValueOf(edFreq));
-  ShowModeTitles(window);
+  ShowModeTitles(chart, settings);
   ProcessBlock(window);
   close();
 }

@@ -7,8 +7,5 @@ struct SampleHistory;
 // Redraws the window's chart from its sample history in its display mode.
 void ProcessBlock(TformChart& window);
 
-// Titles the chart's axes for the window's display mode.
-void ShowModeTitles(TformChart& window);
-
 // Writes the newest block to "dump.bin" in the current folder.
 void SaveDump(const SampleHistory& history);

@@ -6,9 +6,9 @@
 #include <QSignalBlocker>
 
 #include "app/mainform.h"
+#include "capture/capturechart.h"
 #include "capture/chartmain.h"
 #include "capture/chartoptions.h"
-#include "capture/chartstruct.h"
 #include "chart/chart.h"
 #include "panel/cellcontrols.h"
 #include "panel/layoutmodel.h"
@@ -81,7 +81,7 @@ void ApplyChartSettings(const ChartSettings& settings) {
   ApplyLimits(chart.Chart->BottomAxis(), settings.minX, settings.maxX, options.edMinX, options.edMaxX);
   chart.Settings = settings.display;
   ShowDisplaySettings(settings.display);
-  ShowModeTitles(chart);
+  ShowModeTitles(*chart.Chart, chart.Settings);
 }
 
 double FieldNumber(const QLineEdit* field) {

@@ -1,0 +1,165 @@
+#include "ctl/plot.h"
+
+#include <QApplication>
+#include <QImage>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "capture/captureblock.h"
+#include "capture/capturechart.h"
+#include "capture/display.h"
+#include "chart/chart.h"
+#include "link/comport.h"
+#include "panel/layoutmodel.h"
+#include "platform/messages.h"
+#include "platform/numtext.h"
+#include "platform/profile.h"
+#include "platform/uitext.h"
+
+using json = nlohmann::ordered_json;
+
+namespace {
+
+constexpr int LargestSide = 10000;  // pixels; keeps the image within memory
+
+// The capture window's display modes, as its options dialog sets them.
+void SetMode(DisplaySettings& settings, const std::string& mode) {
+  struct Mode {
+    const char* name;
+    bool spectrum, complexFft, qam;
+  };
+  static constexpr Mode modes[] = {{"time", false, false, false},
+                                   {"spectrum", true, false, false},
+                                   {"complex-spectrum", true, true, false},
+                                   {"constellation", false, false, true}};
+  for (const Mode& known : modes) {
+    if (mode != known.name) continue;
+    settings.Spectrum = known.spectrum;
+    settings.ComplexFft = known.complexFft;
+    settings.QamMode = known.qam;
+    return;
+  }
+  throw UsageFailure("unknown mode " + mode);
+}
+
+// The layout file's display settings, changed by the options. One block has
+// nothing to average with: averaged, its spectrum would rise from silence and
+// its constellation gain nine empty slots at the origin.
+DisplaySettings SettingsFor(const ChartSettings& stored, const ParsedArguments& arguments) {
+  DisplaySettings settings = stored.display;
+  settings.Average = false;
+  if (arguments.Has("--mode")) SetMode(settings, arguments.Value("--mode", ""));
+  if (arguments.Has("--real-axis")) settings.RealAxis = true;
+  if (arguments.Has("--rate"))
+    settings.FreqMHz = static_cast<double>(ParseFloatText(arguments.Value("--rate", "")));
+  return settings;
+}
+
+// "WxH" in pixels.
+QSize SizeOf(const std::string& text) {
+  const auto cross = text.find('x');
+  const auto side = [&](const std::string& part) {
+    const auto pixels = ParseIntegerText(part);
+    if (cross == std::string::npos || !pixels || *pixels < 1 || *pixels > LargestSide)
+      throw UsageFailure("'" + text + "' is not a size from 1x1 to 10000x10000");
+    return static_cast<int>(*pixels);
+  };
+  return {side(text.substr(0, cross)), side(text.substr(cross + 1))};
+}
+
+// A recording named by its data file, its .sigmf-meta file or its base name.
+std::filesystem::path DataFileOf(const std::string& input) {
+  std::filesystem::path named(input);
+  if (named.extension() == ".sigmf-meta") return named.replace_extension(".sigmf-data");
+  for (const std::string& candidate : {input, input + ".sigmf-data", input + ".bin"})
+    if (std::filesystem::is_regular_file(candidate)) return candidate;
+  throw CtlFailure(ExitUsage,
+                   "Unable to read " + input + ", " + input + ".sigmf-data or " + input + ".bin");
+}
+
+// A recording holds the board's answers one after the other.
+void ReadFirstBlock(const std::filesystem::path& file, SampleHistory& history) {
+  std::ifstream stream(file, std::ios::binary);
+  if (!stream) throw CtlFailure(ExitUsage, "Unable to read " + file.string());
+  std::array<std::uint8_t, BlockBytes> block;
+  stream.read(reinterpret_cast<char*>(block.data()), BlockBytes);
+  if (stream.gcount() != BlockBytes)
+    throw CtlFailure(ExitUsage, file.string() + " holds no whole block of " +
+                                    std::to_string(BlockBytes) + " bytes");
+  history.Decode(block);
+}
+
+void FetchBlock(const Session& session, SampleHistory& history) {
+  TComPort port;
+  session.Open(port);
+  const PortCloser closer(port);
+  if (!CaptureBlock(port, history, false, [](int) {})) throw CtlFailure(ExitAnswer, "Timeout");
+}
+
+// The limits as the tool loads them; a pair it would refuse is refused here
+// with its message.
+void ApplyLimits(TChart& chart, const ChartSettings& stored) {
+  try {
+    chart.LeftAxis().SetRange(stored.minY, stored.maxY);
+    chart.BottomAxis().SetRange(stored.minX, stored.maxX);
+  } catch (const ChartAxisError& error) {
+    throw CtlFailure(ExitUsage, WithFullStop(error.what()));
+  }
+}
+
+// The chart stands alone, with the application's font and palette, as it
+// fills the capture window.
+QImage Draw(const ChartSettings& stored, const DisplaySettings& settings,
+            const SampleHistory& history, QSize size) {
+  TChart chart;
+  chart.resize(size);
+  ApplyLimits(chart, stored);
+  ShowModeTitles(chart, settings);
+  SmoothedSpectrum smoothed;
+  DisplayPoints points;
+  ComputeDisplay(settings, history, smoothed, points);
+  ShowPoints(chart, points);
+  QImage image(size, QImage::Format_RGB32);
+  chart.render(&image);
+  return image;
+}
+
+void Plot(Session& session, const ParsedArguments& arguments) {
+  if (arguments.positional.size() > 1) throw UsageFailure("expected at most one INPUT");
+  const std::string png = arguments.Value("-o", "");
+  if (png.empty()) throw UsageFailure("plot needs -o FILE.png");
+  const ChartSettings stored = ReadChartSettings(ProfileFile(session.LayoutFile()));
+  const DisplaySettings settings = SettingsFor(stored, arguments);
+  const QSize size = SizeOf(arguments.Value("--size", "1600x900"));
+
+  SampleHistory history;
+  if (arguments.positional.empty())
+    FetchBlock(session, history);
+  else
+    ReadFirstBlock(DataFileOf(arguments.positional[0]), history);
+
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int argc = 1;
+  char name[] = "tarnwick-ctl";
+  char* argv[] = {name, nullptr};
+  const QApplication application(argc, argv);
+  if (!Draw(stored, settings, history, size).save(QtText(png), "PNG"))
+    throw CtlFailure(ExitUsage, "Unable to write to " + png);
+  if (session.json)
+    session.out << json{{"png", png}, {"width", size.width()}, {"height", size.height()}}.dump() << '\n';
+}
+
+}  // namespace
+
+Command PlotCommand() {
+  return {"plot",
+          "  plot -o FILE.png [--mode time|spectrum|complex-spectrum|constellation] [--real-axis]\n"
+          "       [--rate MHZ] [--size WxH] [INPUT]\n"
+          "                         draw one block (fetched now from the board, or the first\n"
+          "                         block of INPUT, a recording) as the capture window would\n",
+          {{"-o", "--mode", "--rate", "--size"}, {"--real-axis"}},
+          Plot};
+}
