@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr int TickLength = 4;
 // Shares of the ink in the window colour. The mixed colours are opaque:
 // translucent lines cost ten times as much to draw.
 constexpr double GridInk = 0.16;

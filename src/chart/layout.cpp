@@ -13,7 +13,7 @@ constexpr double BottomMarginPercent = 2;
 constexpr double LeftMarginPercent = 0;
 constexpr double RightMarginPercent = 0;
 
-constexpr int TickLength = 4;
+// Room between the control's edge, an axis title, its labels and its tick marks.
 constexpr int Gap = 4;
 // Ticks closer than this clutter the plot, whatever their labels.
 constexpr int BottomTickDistance = 70;
