@@ -39,8 +39,8 @@ TChart::TChart(QWidget* parent)
               TChartSeries(SeriesKind::FastLine, QColor(128, 64, 0), [this] { RequestRedraw(); }),
               // Its points carry their own colours.
               TChartSeries(SeriesKind::Point, QColor(), [this] { RequestRedraw(); })} {
-  // Every pixel is painted here: the window colour shows through the
-  // unfilled back wall, so Qt need not clear the background first.
+  // Every pixel is painted here: the backdrop covers the whole control, the
+  // plot in the window colour, so Qt need not clear the background first.
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
