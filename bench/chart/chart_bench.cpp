@@ -2,10 +2,8 @@
 // 1600 × 900: the two line series of a time display, and the constellation.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <cmath>
-#include <cstdlib>
 #include <random>
 
 #include "chart/chart.h"
@@ -75,12 +73,3 @@ void BM_RedrawWhilePanning(benchmark::State& state) {
 BENCHMARK(BM_RedrawWhilePanning)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
