@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr int kBlock = 1024;
-using Block = std::array<long double, kBlock>;
+constexpr int BlockLength = 1024;
+using Block = std::array<long double, BlockLength>;
 
 Block NoisyBlock(unsigned seed) {
   std::mt19937 random(seed);
@@ -24,7 +24,7 @@ void RunFft(benchmark::State& state, FftMode mode) {
   const Block inRe = NoisyBlock(1), inIm = NoisyBlock(2);
   Block outRe, outIm;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(Fft(kBlock, mode, inRe, inIm, outRe, outIm));
+    benchmark::DoNotOptimize(Fft(BlockLength, mode, inRe, inIm, outRe, outIm));
     benchmark::ClobberMemory();
   }
 }
@@ -36,7 +36,7 @@ void BM_MagnitudeDb1024Bins(benchmark::State& state) {
   const Block re = NoisyBlock(3), im = NoisyBlock(4);
   Block db;
   for (auto _ : state) {
-    for (int k = 0; k < kBlock; ++k) db[k] = MagnitudeDb(re[k], im[k]);
+    for (int k = 0; k < BlockLength; ++k) db[k] = MagnitudeDb(re[k], im[k]);
     benchmark::DoNotOptimize(db.data());
     benchmark::ClobberMemory();
   }

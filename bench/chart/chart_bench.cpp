@@ -2,18 +2,16 @@
 // 1600 × 900: the two line series of a time display, and the constellation.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <cmath>
-#include <cstdlib>
 #include <random>
 
 #include "chart/chart.h"
 
 namespace {
 
-constexpr int kLinePoints = 2048;
-constexpr int kMarkers = 10240;
+constexpr int LinePoints = 2048;
+constexpr int Markers = 10240;
 
 void RenderEachIteration(benchmark::State& state, TChart& chart) {
   chart.resize(1600, 900);
@@ -27,12 +25,12 @@ void RenderEachIteration(benchmark::State& state, TChart& chart) {
 // I and Q of a noisy tone, the way a time display shows a block.
 void BM_RedrawTwoLines(benchmark::State& state) {
   TChart chart;
-  chart.BottomAxis().SetMaximum(kLinePoints);
+  chart.BottomAxis().SetMaximum(LinePoints);
   chart.BottomAxis().SetMinimum(0);
   std::mt19937 random(1);
   std::normal_distribution<double> noise(0, 300);
-  for (int i = 0; i < kLinePoints; ++i) {
-    const double phase = 2 * M_PI * 7 * i / kLinePoints;
+  for (int i = 0; i < LinePoints; ++i) {
+    const double phase = 2 * M_PI * 7 * i / LinePoints;
     chart.Series1().Append(i, 8000 * std::cos(phase) + noise(random), "", Qt::red);
     chart.Series2().Append(i, 8000 * std::sin(phase) + noise(random), "", Qt::green);
   }
@@ -45,7 +43,7 @@ void BM_RedrawMarkers(benchmark::State& state) {
   TChart chart;
   std::mt19937 random(2);
   std::uniform_real_distribution<double> anywhere(-9500, 9500);
-  for (int i = 0; i < kMarkers; ++i) chart.Series5().Append(anywhere(random), anywhere(random), "", Qt::red);
+  for (int i = 0; i < Markers; ++i) chart.Series5().Append(anywhere(random), anywhere(random), "", Qt::red);
   RenderEachIteration(state, chart);
 }
 BENCHMARK(BM_RedrawMarkers)->Unit(benchmark::kMillisecond);
@@ -75,12 +73,3 @@ void BM_RedrawWhilePanning(benchmark::State& state) {
 BENCHMARK(BM_RedrawWhilePanning)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -4,9 +4,7 @@
 // CPU time is the tool's own thread; the board serves from a thread of its own.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
-#include <cstdlib>
 
 #include "board/ptyboard.h"
 #include "capture/captureblock.h"
@@ -62,12 +60,3 @@ BENCHMARK_CAPTURE(BM_RunPass, constellation, Mode{false, false, true, false})->U
 BENCHMARK_CAPTURE(BM_RunPass, averaged_constellation, Mode{false, false, true, true})->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -16,8 +16,8 @@ TformAbout* formAbout = nullptr;
 
 namespace {
 
-// The design's left edges centre each label on the panel in the design's
-// font; centring on the panel keeps that in whatever font the desktop has.
+// Each label is centred on the panel by its own width, so that it stays
+// centred in whatever font the desktop has.
 QLabel* CentredLabel(QWidget* panel, int top, const QString& text) {
   auto* label = new QLabel(text, panel);
   label->setAlignment(Qt::AlignCenter);

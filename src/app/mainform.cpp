@@ -7,6 +7,7 @@
 #include "panel/initform.h"
 #include "platform/messages.h"
 #include "app/splash.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,8 +20,8 @@
 TformMain* formMain = nullptr;
 
 TformMain::TformMain() {
-  Build = 3600;
-  Version = "2.6.0";
+  Build = TarnwickBuild;
+  Version = TarnwickVersion;
   // Numbers in the layout file and in every field use "." whatever the
   // user's locale says.
   std::setlocale(LC_NUMERIC, "C");

@@ -22,7 +22,7 @@ class TformSplash : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  int tickCount = 0;  // the timer's ticks so far; the splash shows once
+  int tickCount = 0;  // the timer's ticks since this splash was made: it is shown once
 };
 
 extern TformSplash* formSplash;

@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr std::int32_t kMaxLength = 1024;
+constexpr std::int32_t MaxLength = 1024;
 constexpr int MaxStages = 10;  // log2 of the longest length
-constexpr double kTwoPi = 6.283185307179586;
+constexpr double TwoPi = 6.283185307179586;
 
 struct Twiddle {
   long double cos, sin;
@@ -27,7 +27,7 @@ Tables BuildTables(std::int32_t n) {
   Tables tables;
   // The angles are formed in double precision; the sine and cosine of each
   // are taken in extended precision.
-  const double step = kTwoPi / n;
+  const double step = TwoPi / n;
   for (std::int32_t i = 0; i <= n; ++i) {
     const long double angle = i * step;
     tables.twiddle.push_back({std::cos(angle), std::sin(angle)});
@@ -35,7 +35,7 @@ Tables BuildTables(std::int32_t n) {
   // A Hann window over n + 2 points whose zeros fall at i = −1 and i = n, just
   // outside the block: no sample is thrown away by a weight of 0.
   for (std::int32_t i = 0; i < n; ++i) {
-    const long double angle = kTwoPi * (i + 1) / (n + 1);
+    const long double angle = TwoPi * (i + 1) / (n + 1);
     tables.window.push_back(0.5L * (1 - std::cos(angle)));
   }
   return tables;
@@ -52,7 +52,7 @@ const Tables& TablesOf(int stages) {
 }
 
 bool IsServedLength(std::int32_t length) {
-  return length >= 2 && length <= kMaxLength && std::has_single_bit(static_cast<unsigned>(length));
+  return length >= 2 && length <= MaxLength && std::has_single_bit(static_cast<unsigned>(length));
 }
 
 // The imaginary part enters with its sign inverted: the butterflies turn by

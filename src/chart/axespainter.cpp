@@ -4,11 +4,10 @@
 
 namespace {
 
-constexpr int kTickLength = 4;
 // Shares of the ink in the window colour. The mixed colours are opaque:
 // translucent lines cost ten times as much to draw.
-constexpr double kGridInk = 0.16;
-constexpr double kFrameInk = 0.6;
+constexpr double GridInk = 0.16;
+constexpr double FrameInk = 0.6;
 
 QColor Mixed(const QColor& ink, const QColor& paper, double inkShare) {
   const auto channel = [&](int inkValue, int paperValue) {
@@ -27,9 +26,9 @@ void DrawGrid(QPainter& painter, const ChartLayout& layout) {
 void DrawTickMarks(QPainter& painter, const ChartLayout& layout) {
   const QRect& plot = layout.plot;
   for (const TickMark& tick : layout.bottom.ticks)
-    painter.drawLine(tick.pixel, plot.bottom() + 1, tick.pixel, plot.bottom() + kTickLength);
+    painter.drawLine(tick.pixel, plot.bottom() + 1, tick.pixel, plot.bottom() + TickLength);
   for (const TickMark& tick : layout.left.ticks)
-    painter.drawLine(plot.left() - kTickLength, tick.pixel, plot.left() - 1, tick.pixel);
+    painter.drawLine(plot.left() - TickLength, tick.pixel, plot.left() - 1, tick.pixel);
 }
 
 void DrawLabels(QPainter& painter, const ChartLayout& layout) {
@@ -56,10 +55,10 @@ void DrawCaptions(QPainter& painter, const ChartLayout& layout) {
 void DrawAxes(QPainter& painter, const ChartLayout& layout, const QPalette& palette) {
   const QColor ink = palette.color(QPalette::WindowText);
   const QColor paper = palette.color(QPalette::Window);
-  painter.setPen(Mixed(ink, paper, kGridInk));
+  painter.setPen(Mixed(ink, paper, GridInk));
   DrawGrid(painter, layout);
 
-  painter.setPen(Mixed(ink, paper, kFrameInk));
+  painter.setPen(Mixed(ink, paper, FrameInk));
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(layout.plot.adjusted(-1, -1, 0, 0));  // just outside the plot, so series at its edges show
   DrawTickMarks(painter, layout);

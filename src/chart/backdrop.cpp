@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr double kInchesPerMetre = 1 / 0.0254;
+constexpr double InchesPerMetre = 1 / 0.0254;
 
 }  // namespace
 
@@ -23,7 +23,7 @@ void Backdrop::FitImage(const BackdropSetting& setting) {
   const QSize pixels = setting.size * setting.pixelRatio;
   if (image_.size() != pixels || image_.format() != setting.format) image_ = QImage(pixels, setting.format);
   image_.setDevicePixelRatio(setting.pixelRatio);
-  const int dotsPerMetre = qRound(setting.dpi * kInchesPerMetre);
+  const int dotsPerMetre = qRound(setting.dpi * InchesPerMetre);
   image_.setDotsPerMeterX(dotsPerMetre);
   image_.setDotsPerMeterY(dotsPerMetre);
 }

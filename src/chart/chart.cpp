@@ -9,13 +9,13 @@
 namespace {
 
 // A zoom rectangle of this extent or less, either way, is a slip of the hand.
-constexpr int kLeastZoomExtent = 16;
+constexpr int LeastZoomExtent = 16;
 // The narrowest range a zoom applies.
-constexpr double kLeastZoomWidth = 1e-10;
+constexpr double LeastZoomWidth = 1e-10;
 
 AxisRange ZoomRange(double first, double second) {
   if (first > second) std::swap(first, second);
-  return {first, std::max(second, first + kLeastZoomWidth)};
+  return {first, std::max(second, first + LeastZoomWidth)};
 }
 
 AxisRange Shifted(AxisRange range, double by) { return {range.minimum + by, range.maximum + by}; }
@@ -39,8 +39,8 @@ TChart::TChart(QWidget* parent)
               TChartSeries(SeriesKind::FastLine, QColor(128, 64, 0), [this] { RequestRedraw(); }),
               // Its points carry their own colours.
               TChartSeries(SeriesKind::Point, QColor(), [this] { RequestRedraw(); })} {
-  // Every pixel is painted here: the window colour shows through the
-  // unfilled back wall, so Qt need not clear the background first.
+  // Every pixel is painted here: the backdrop covers the whole control, the
+  // plot in the window colour, so Qt need not clear the background first.
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
@@ -161,7 +161,7 @@ void TChart::mouseReleaseEvent(QMouseEvent* event) {
 
 void TChart::FinishZoomRectangle(QPoint from, QPoint to) {
   const QPoint extent = to - from;
-  if (std::abs(extent.x()) <= kLeastZoomExtent || std::abs(extent.y()) <= kLeastZoomExtent) return;
+  if (std::abs(extent.x()) <= LeastZoomExtent || std::abs(extent.y()) <= LeastZoomExtent) return;
   if (extent.x() > 0 && extent.y() > 0)
     ZoomInto(from, to);
   else

@@ -8,25 +8,25 @@
 namespace {
 
 // Margins in percent of the control's height (top, bottom) and width (left, right).
-constexpr double kTopMarginPercent = 2;
-constexpr double kBottomMarginPercent = 2;
-constexpr double kLeftMarginPercent = 0;
-constexpr double kRightMarginPercent = 0;
+constexpr double TopMarginPercent = 2;
+constexpr double BottomMarginPercent = 2;
+constexpr double LeftMarginPercent = 0;
+constexpr double RightMarginPercent = 0;
 
-constexpr int kTickLength = 4;
-constexpr int kGap = 4;
+// Room between the control's edge, an axis title, its labels and its tick marks.
+constexpr int Gap = 4;
 // Ticks closer than this clutter the plot, whatever their labels.
-constexpr int kBottomTickDistance = 70;
-constexpr int kLeftTickDistance = 36;
+constexpr int BottomTickDistance = 70;
+constexpr int LeftTickDistance = 36;
 // Free room between two neighbouring labels.
-constexpr int kBottomLabelSpacing = 16;
-constexpr int kLeftLabelSpacing = 8;
+constexpr int BottomLabelSpacing = 16;
+constexpr int LeftLabelSpacing = 8;
 
 QRect LessMargins(const QRect& control) {
   const auto share = [](int length, double percent) { return int(std::lround(length * percent / 100)); };
-  return control.adjusted(share(control.width(), kLeftMarginPercent), share(control.height(), kTopMarginPercent),
-                          -share(control.width(), kRightMarginPercent),
-                          -share(control.height(), kBottomMarginPercent));
+  return control.adjusted(share(control.width(), LeftMarginPercent), share(control.height(), TopMarginPercent),
+                          -share(control.width(), RightMarginPercent),
+                          -share(control.height(), BottomMarginPercent));
 }
 
 template <class Extent>
@@ -90,13 +90,13 @@ ChartLayout LayOutChart(const QRect& control, const QFontMetrics& metrics, const
 
   // The top label is centred on the plot's top edge and must not be cut.
   const int plotTop = std::max(area.top(), control.top() + line / 2);
-  const int plotBottom = std::max(plotTop + 1, area.bottom() - (kTickLength + kGap + line + kGap + line));
+  const int plotBottom = std::max(plotTop + 1, area.bottom() - (TickLength + Gap + line + Gap + line));
   const AxisTicks leftTicks =
-      FitTicks(left.range, plotBottom - plotTop, kLeftTickDistance, kLeftLabelSpacing, height);
+      FitTicks(left.range, plotBottom - plotTop, LeftTickDistance, LeftLabelSpacing, height);
 
-  const int plotLeft = area.left() + kGap + line + kGap + LargestExtent(leftTicks, width) + kGap + kTickLength;
+  const int plotLeft = area.left() + Gap + line + Gap + LargestExtent(leftTicks, width) + Gap + TickLength;
   const auto fitBottom = [&](int right) {
-    return FitTicks(bottom.range, right - plotLeft, kBottomTickDistance, kBottomLabelSpacing, width);
+    return FitTicks(bottom.range, right - plotLeft, BottomTickDistance, BottomLabelSpacing, width);
   };
   // The last bottom label is centred on the plot's right edge: leave it room.
   const int plotRight = std::max(plotLeft + 1, area.right() - LargestExtent(fitBottom(area.right()), width) / 2);
@@ -112,13 +112,13 @@ ChartLayout LayOutChart(const QRect& control, const QFontMetrics& metrics, const
     const int y = int(std::lround(layout.left.map.PixelAt(tick.fromMinimum)));
     const int labelWidth = width(tick.label);
     layout.left.ticks.push_back(
-        {y, tick.label, QRect(plot.left() - kTickLength - kGap - labelWidth, y - line / 2, labelWidth, line)});
+        {y, tick.label, QRect(plot.left() - TickLength - Gap - labelWidth, y - line / 2, labelWidth, line)});
   }
   layout.left.caption =
       metrics.elidedText(Caption(left.title, leftTicks.offset), Qt::ElideRight, plot.height());
-  layout.left.captionBox = QRect(area.left() + kGap, plot.top(), line, plot.height());
+  layout.left.captionBox = QRect(area.left() + Gap, plot.top(), line, plot.height());
 
-  const int labelsTop = plot.bottom() + 1 + kTickLength + kGap;
+  const int labelsTop = plot.bottom() + 1 + TickLength + Gap;
   for (const Tick& tick : bottomTicks.ticks) {
     const int x = int(std::lround(layout.bottom.map.PixelAt(tick.fromMinimum)));
     const int labelWidth = width(tick.label);
@@ -126,6 +126,6 @@ ChartLayout LayOutChart(const QRect& control, const QFontMetrics& metrics, const
   }
   layout.bottom.caption =
       metrics.elidedText(Caption(bottom.title, bottomTicks.offset), Qt::ElideRight, plot.width());
-  layout.bottom.captionBox = QRect(plot.left(), labelsTop + line + kGap, plot.width(), line);
+  layout.bottom.captionBox = QRect(plot.left(), labelsTop + line + Gap, plot.width(), line);
   return layout;
 }

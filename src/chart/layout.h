@@ -25,6 +25,10 @@ class AxisMap {
   double pixelsPerUnit_;
 };
 
+// How far a tick mark stands out of the plot: drawn that long, and given
+// that room by the layout.
+inline constexpr int TickLength = 4;
+
 struct TickMark {
   int pixel;  // x on the bottom axis, y on the left axis
   QString label;

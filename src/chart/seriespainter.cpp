@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr double kDiscRadius = 2;
+constexpr double DiscRadius = 2;
 
 struct Pixel {
   double x;
@@ -18,11 +18,11 @@ Pixel PixelOf(const ChartPoint& point, const AxisMap& x, const AxisMap& y) {
 
 bool IsFinite(Pixel pixel) { return std::isfinite(pixel.x) && std::isfinite(pixel.y); }
 
-enum Outside : int { kLeftOf = 1, kRightOf = 2, kAbove = 4, kBelow = 8 };
+enum Outside : int { LeftOf = 1, RightOf = 2, Above = 4, Below = 8 };
 
 int SidesOutside(Pixel p, const QRect& plot) {
-  return (p.x < plot.left() ? kLeftOf : 0) | (p.x > plot.right() ? kRightOf : 0) | (p.y < plot.top() ? kAbove : 0) |
-         (p.y > plot.bottom() ? kBelow : 0);
+  return (p.x < plot.left() ? LeftOf : 0) | (p.x > plot.right() ? RightOf : 0) | (p.y < plot.top() ? Above : 0) |
+         (p.y > plot.bottom() ? Below : 0);
 }
 
 // Moves p along the line through p and q onto the first plot edge that it
@@ -38,9 +38,9 @@ Pixel OntoEdge(Pixel p, Pixel q, int sides, const QRect& plot) {
     const Pixel& base = std::fabs(edge - p.y) < std::fabs(edge - q.y) ? p : q;
     return Pixel{base.x + (edge - base.y) * ((q.x - p.x) / (q.y - p.y)), edge};
   };
-  if (sides & kLeftOf) return atX(plot.left());
-  if (sides & kRightOf) return atX(plot.right());
-  if (sides & kAbove) return atY(plot.top());
+  if (sides & LeftOf) return atX(plot.left());
+  if (sides & RightOf) return atX(plot.right());
+  if (sides & Above) return atY(plot.top());
   return atY(plot.bottom());
 }
 
@@ -102,7 +102,7 @@ void DrawLineSeries(QPainter& painter, const TChartSeries& series, const AxisMap
 void MarkerPainter::Draw(QPainter& painter, const TChartSeries& series, const AxisMap& x, const AxisMap& y,
                          const QRect& plot) {
   // A disc whose centre lies this far outside the plot shows nothing in it.
-  const QRectF reach = QRectF(plot).adjusted(-kDiscRadius - 1, -kDiscRadius - 1, kDiscRadius + 1, kDiscRadius + 1);
+  const QRectF reach = QRectF(plot).adjusted(-DiscRadius - 1, -DiscRadius - 1, DiscRadius + 1, DiscRadius + 1);
   for (const ChartPoint& point : series.Points()) {
     const Pixel centre = PixelOf(point, x, y);
     if (!(centre.x >= reach.left() && centre.x <= reach.right() && centre.y >= reach.top() &&
@@ -120,7 +120,7 @@ const MarkerPainter::Sprite& MarkerPainter::SpriteFor(QColor colour) {
   // The disc of radius 2 about the centre pixel: the 5 x 5 square of its
   // bounding box without the four corners, which lie farther out than the
   // radius reaches.
-  const int radius = static_cast<int>(kDiscRadius);
+  const int radius = static_cast<int>(DiscRadius);
   QImage disc(2 * radius + 1, 2 * radius + 1, QImage::Format_ARGB32_Premultiplied);
   disc.fill(Qt::transparent);
   for (int dy = -radius; dy <= radius; ++dy)

@@ -7,11 +7,11 @@
 namespace {
 
 // Beyond this many significant digits labels count from a common offset.
-constexpr int kMaxLabelDigits = 8;
+constexpr int MaxLabelDigits = 8;
 // More ticks than this means the caller asked for a step far below the range.
-constexpr long long kMaxTicks = 10000;
+constexpr long long MaxTicks = 10000;
 // Offsets are counted in whole units that must fit a long long.
-constexpr double kMaxOffsetUnits = 1e18;
+constexpr double MaxOffsetUnits = 1e18;
 
 // Scaling by an exact power of ten (10^0 .. 10^22) is exact or correctly
 // rounded, which keeps steps such as 2e-10 and offsets such as 1e6 clean.
@@ -91,12 +91,12 @@ AxisTicks MakeTicks(double minimum, double maximum, TickStep step) {
   if (maximum == minimum) return {{{0.0, QString::number(minimum, 'g', 12)}}, {}};
 
   const double largest = std::max(std::fabs(minimum), std::fabs(maximum));
-  const bool counted = LeadingExponent(largest) - step.exponent + 1 > kMaxLabelDigits;
+  const bool counted = LeadingExponent(largest) - step.exponent + 1 > MaxLabelDigits;
   // The offset is a whole number of decades of the step, so it is itself a
   // multiple of the step and the ticks stay on round values.
   const int offsetExponent = step.exponent + 1;
   const double offsetUnits = counted ? std::floor(TimesPowerOfTen(minimum, -offsetExponent)) : 0.0;
-  if (!(std::fabs(offsetUnits) < kMaxOffsetUnits)) return {};
+  if (!(std::fabs(offsetUnits) < MaxOffsetUnits)) return {};
   const double offset = TimesPowerOfTen(offsetUnits, offsetExponent);
   // The offset the label names may lie between two doubles. What its rounding
   // lost is added back: on a range a few units in the last place wide it
@@ -110,7 +110,7 @@ AxisTicks MakeTicks(double minimum, double maximum, TickStep step) {
   const double reach = (maximum * 1e-6 - minimum * 1e-6) / stepValue;
   const double first = std::ceil(((minimum - offset) - lost) / stepValue - reach);
   const double last = std::floor(((maximum - offset) - lost) / stepValue + reach);
-  if (!(last - first < kMaxTicks)) return {};
+  if (!(last - first < MaxTicks)) return {};
 
   const auto firstIndex = static_cast<long long>(first);
   const auto lastIndex = static_cast<long long>(last);

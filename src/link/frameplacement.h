@@ -1,9 +1,9 @@
 #pragma once
-// Placing a top-level window by its outer frame, which is what the design's
-// positions and sizes describe. The desktop adds the frame only once the
-// window is on screen, so the window is placed at once by what is known and
-// again when it is first exposed; after that it stays wherever the user puts
-// it, across hiding and showing.
+// Placing a top-level window by its outer frame: the positions and sizes our
+// windows are given are those of the frame, as the user sees the window. The
+// desktop adds the frame only once the window is on screen, so the window is
+// placed at once by what is known and again when it is first exposed; after
+// that it stays wherever the user puts it, across hiding and showing.
 #include <QRect>
 #include <functional>
 

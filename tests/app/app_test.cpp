@@ -127,7 +127,8 @@ TEST(Placement, CentresHorizontallyAboveTheMiddleLine) {
 }
 
 // Offscreen windows get a frame once shown, two pixels a side: as on a
-// desktop, the design's sizes are the frame's and the client area is smaller.
+// desktop, the sizes the windows are given are the frame's and the client
+// area is smaller.
 TEST_F(Shell, WindowsArePlacedByTheirFramesOnceShown) {
   const std::vector<QWidget*> windows{formAbout, formComPort, formDebug};
   for (QWidget* window : windows) {

@@ -12,8 +12,8 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using std::chrono::milliseconds;
 
-constexpr std::uint8_t kWrite = 0x47;
-constexpr std::uint8_t kRead = 0xBB;
+constexpr std::uint8_t Write = 0x47;
+constexpr std::uint8_t Read = 0xBB;
 
 Bytes ShortFrame(std::uint8_t code, std::uint8_t reg, std::uint8_t data = 0) {
   return {0xFF, 0xFF, 0xFF, 0xFF, code, reg, data, 0x00};
@@ -37,7 +37,7 @@ Bytes operator+(Bytes a, const Bytes& b) {
 }
 
 Bytes ReadAnswer(std::uint8_t firstRegister, std::uint32_t value) {
-  return {kRead, firstRegister, static_cast<std::uint8_t>(value >> 24),
+  return {Read, firstRegister, static_cast<std::uint8_t>(value >> 24),
           static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 8),
           static_cast<std::uint8_t>(value)};
 }
@@ -69,16 +69,16 @@ class BoardCoreTest : public ::testing::Test {
 };
 
 TEST_F(BoardCoreTest, WritesSetRegistersWithoutAnswering) {
-  EXPECT_TRUE(Send(ShortFrame(kWrite, 7, 0x2C)).empty());
+  EXPECT_TRUE(Send(ShortFrame(Write, 7, 0x2C)).empty());
   EXPECT_EQ(core.Register(7), 0x2C);
 
-  EXPECT_TRUE(Send(LongFrame(kWrite, 4, 0x12345678)).empty());
+  EXPECT_TRUE(Send(LongFrame(Write, 4, 0x12345678)).empty());
   EXPECT_EQ(core.Register(4), 0x12);
   EXPECT_EQ(core.Register(5), 0x34);
   EXPECT_EQ(core.Register(6), 0x56);
   EXPECT_EQ(core.Register(7), 0x78);
 
-  EXPECT_TRUE(Send(LongFrame(kWrite, 0xFF, 0xA1B2C3D4)).empty());
+  EXPECT_TRUE(Send(LongFrame(Write, 0xFF, 0xA1B2C3D4)).empty());
   EXPECT_EQ(core.Register(255), 0xA1);
   EXPECT_EQ(core.Register(0), 0xB2);
   EXPECT_EQ(core.Register(2), 0xD4);
@@ -88,23 +88,23 @@ TEST_F(BoardCoreTest, WritesSetRegistersWithoutAnswering) {
 
 TEST_F(BoardCoreTest, ShortReadIsAnsweredOnceTheLineIsQuiet) {
   core.SetRegister(7, 0x9A);
-  EXPECT_TRUE(Send(ShortFrame(kRead, 7)).empty());
-  ASSERT_EQ(core.NextDeadline(), now + BoardCore::kQuietTime);
-  EXPECT_TRUE(Wait(BoardCore::kQuietTime - milliseconds(1)).empty());
+  EXPECT_TRUE(Send(ShortFrame(Read, 7)).empty());
+  ASSERT_EQ(core.NextDeadline(), now + BoardCore::QuietTime);
+  EXPECT_TRUE(Wait(BoardCore::QuietTime - milliseconds(1)).empty());
   EXPECT_EQ(Wait(milliseconds(1)), ReadAnswer(7, 0x9A));
   EXPECT_FALSE(core.NextDeadline().has_value());
 }
 
 TEST_F(BoardCoreTest, LongReadIsAnsweredAtItsFourthGroupMostSignificantFirst) {
   for (int k = 0; k < 4; ++k) core.SetRegister(12 + k, static_cast<std::uint8_t>(0xF1 + k));
-  EXPECT_EQ(Send(LongFrame(kRead, 12)), ReadAnswer(12, 0xF1F2F3F4));
+  EXPECT_EQ(Send(LongFrame(Read, 12)), ReadAnswer(12, 0xF1F2F3F4));
 
-  Send(LongFrame(kWrite, 0xFE, 0x01020304));
-  EXPECT_EQ(Send(LongFrame(kRead, 0xFE)), ReadAnswer(0xFE, 0x01020304));
+  Send(LongFrame(Write, 0xFE, 0x01020304));
+  EXPECT_EQ(Send(LongFrame(Read, 0xFE)), ReadAnswer(0xFE, 0x01020304));
 }
 
 TEST_F(BoardCoreTest, FramesSplitIntoSingleBytesAreServed) {
-  const Bytes stream = LongFrame(kWrite, 20, 0xCAFE0001) + LongFrame(kRead, 20);
+  const Bytes stream = LongFrame(Write, 20, 0xCAFE0001) + LongFrame(Read, 20);
   Bytes answer;
   for (const std::uint8_t byte : stream) {
     core.Receive(Bytes{byte}, now);
@@ -118,31 +118,31 @@ TEST_F(BoardCoreTest, ResynchronisesOnTheNextPreamble) {
   core.SetRegister(9, 0x5A);
   // Noise, a partial preamble, an over-long preamble.
   EXPECT_EQ(Send(Bytes{0x12, 0xFF, 0xFF, 0x34, 0xFF, 0xFF, 0xFF} + Bytes{0xFF} +
-                 LongFrame(kRead, 8)),
+                 LongFrame(Read, 8)),
             ReadAnswer(8, 0x005A0000));
   // A frame cut off inside its group must not write; the frame after it counts.
-  const Bytes cutOff{0xFF, 0xFF, 0xFF, 0xFF, kWrite, 9};
-  EXPECT_TRUE(Send(cutOff + ShortFrame(kWrite, 10, 0x77)).empty());
+  const Bytes cutOff{0xFF, 0xFF, 0xFF, 0xFF, Write, 9};
+  EXPECT_TRUE(Send(cutOff + ShortFrame(Write, 10, 0x77)).empty());
   EXPECT_EQ(core.Register(9), 0x5A);
   EXPECT_EQ(core.Register(10), 0x77);
   // A group whose last byte is not 00 is no command and writes nothing.
-  Send(Bytes{0xFF, 0xFF, 0xFF, 0xFF, kWrite, 12, 0x01, 0x99});
+  Send(Bytes{0xFF, 0xFF, 0xFF, 0xFF, Write, 12, 0x01, 0x99});
   EXPECT_EQ(core.Register(12), 0x00);
 }
 
 TEST_F(BoardCoreTest, ShortReadIsAnsweredAtOnceWhenTheNextFrameStarts) {
   // FF is also a valid register and data byte: it must not pass for a preamble.
-  Send(ShortFrame(kWrite, 0xFF, 0xFF));
-  EXPECT_EQ(Send(ShortFrame(kRead, 0xFF) + ShortFrame(kWrite, 0xFF, 0x22)), ReadAnswer(0xFF, 0xFF));
+  Send(ShortFrame(Write, 0xFF, 0xFF));
+  EXPECT_EQ(Send(ShortFrame(Read, 0xFF) + ShortFrame(Write, 0xFF, 0x22)), ReadAnswer(0xFF, 0xFF));
   EXPECT_EQ(core.Register(255), 0x22);
 }
 
 TEST_F(BoardCoreTest, LateGroupAfterQuietAnswerDoesNotJoinTheAnsweredFrame) {
   core.SetRegister(1, 0x01);
-  Send(ShortFrame(kRead, 1));
-  now += BoardCore::kQuietTime + milliseconds(20);
+  Send(ShortFrame(Read, 1));
+  now += BoardCore::QuietTime + milliseconds(20);
   // The read is answered as short, and the stray group is not a frame.
-  EXPECT_EQ(Send(Bytes{kRead, 2, 0, 0}), ReadAnswer(1, 0x01));
+  EXPECT_EQ(Send(Bytes{Read, 2, 0, 0}), ReadAnswer(1, 0x01));
   EXPECT_TRUE(Wait(milliseconds(50)).empty());
 }
 
@@ -152,9 +152,9 @@ TEST_F(BoardCoreTest, EchoesTheLinkCheckOutsideFrames) {
   EXPECT_EQ(Send(Text("lo!")), Text("Hello!"));
   EXPECT_TRUE(Send(Text("Hello?")).empty());
   // Right after a write frame the text first looks like another group.
-  EXPECT_EQ(Send(ShortFrame(kWrite, 1, 2) + Text("Hello!")), Text("Hello!"));
+  EXPECT_EQ(Send(ShortFrame(Write, 1, 2) + Text("Hello!")), Text("Hello!"));
   core.SetRegister(4, 0x44);
-  EXPECT_EQ(Send(ShortFrame(kRead, 4) + Text("Hello!")), ReadAnswer(4, 0x44) + Text("Hello!"));
+  EXPECT_EQ(Send(ShortFrame(Read, 4) + Text("Hello!")), ReadAnswer(4, 0x44) + Text("Hello!"));
 }
 
 TEST(BoardCoreOptions, AnswerDelayHoldsEveryAnswer) {
@@ -162,7 +162,7 @@ TEST(BoardCoreOptions, AnswerDelayHoldsEveryAnswer) {
   options.answerDelay = milliseconds(30);
   BoardCore core(options);
   const BoardCore::TimePoint start{std::chrono::seconds(5)};
-  core.Receive(Text("Hello!") + LongFrame(kRead, 0), start);
+  core.Receive(Text("Hello!") + LongFrame(Read, 0), start);
   EXPECT_TRUE(core.Poll(start + milliseconds(29)).empty());
   EXPECT_EQ(core.NextDeadline(), start + milliseconds(30));
   EXPECT_EQ(core.Poll(start + milliseconds(30)), Text("Hello!") + ReadAnswer(0, 0));
@@ -188,7 +188,7 @@ TEST(BoardCoreOptions, SilentBoardAnswersNothing) {
   options.silent = true;
   BoardCore core(options);
   const BoardCore::TimePoint start{std::chrono::seconds(5)};
-  core.Receive(Text("Hello!") + ShortFrame(0xBC, 0) + ShortFrame(kRead, 0), start);
+  core.Receive(Text("Hello!") + ShortFrame(0xBC, 0) + ShortFrame(Read, 0), start);
   EXPECT_TRUE(core.Poll(start + std::chrono::seconds(1)).empty());
   EXPECT_FALSE(core.NextDeadline().has_value());
 }

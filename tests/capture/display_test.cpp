@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double kBinWidth150 = 150.0 / 1024;  // MHz per bin at 150 MHz
+constexpr double BinWidth150 = 150.0 / 1024;  // MHz per bin at 150 MHz
 
 // The spectrum of a constant block in bin 0, by hand: the window's weights
 // sum to 512.5 and the input is divided by 22.627417 before the transform.
@@ -111,9 +111,9 @@ TEST_F(Display, RealAxisShowsMegahertzAndDbm) {
   const DisplayPoints& complex = Show();
   ASSERT_EQ(complex.graph1.size(), 1024u);
   EXPECT_DOUBLE_EQ(complex.graph1.front().x, -75);
-  EXPECT_DOUBLE_EQ(complex.graph1.back().x, 75 - kBinWidth150);
+  EXPECT_DOUBLE_EQ(complex.graph1.back().x, 75 - BinWidth150);
   for (int j = 0; j < 1024; ++j) {
-    ASSERT_DOUBLE_EQ(complex.graph1[j].x, -75 + j * kBinWidth150);
+    ASSERT_DOUBLE_EQ(complex.graph1[j].x, -75 + j * BinWidth150);
     ASSERT_DOUBLE_EQ(complex.graph2[j].x, complex.graph1[j].x);
     ASSERT_DOUBLE_EQ(complex.graph1[j].y, inBins.graph1[j].y - 80);
     ASSERT_DOUBLE_EQ(complex.graph2[j].y, inBins.graph2[j].y - 80);
@@ -123,8 +123,8 @@ TEST_F(Display, RealAxisShowsMegahertzAndDbm) {
   const DisplayPoints& real = Show();
   ASSERT_EQ(real.graph1.size(), 512u);
   EXPECT_EQ(real.graph1.front().x, 0);
-  EXPECT_DOUBLE_EQ(real.graph1.back().x, 75 - kBinWidth150);
-  for (int j = 0; j < 512; ++j) ASSERT_DOUBLE_EQ(real.graph2[j].x, j * kBinWidth150);
+  EXPECT_DOUBLE_EQ(real.graph1.back().x, 75 - BinWidth150);
+  for (int j = 0; j < 512; ++j) ASSERT_DOUBLE_EQ(real.graph2[j].x, j * BinWidth150);
 }
 
 TEST_F(Display, TimeDisplayShowsTheRawSamples) {

@@ -14,7 +14,7 @@ namespace {
 using Samples = std::vector<long double>;
 using Bins = std::vector<std::complex<long double>>;
 
-constexpr long double kPi = std::numbers::pi_v<long double>;
+constexpr long double Pi = std::numbers::pi_v<long double>;
 
 // The transform by its definition, term by term: Σ w[j] · conj(z[j]) · e^(+2πi·j·k/n)
 // with the Hann weights whose zeros lie at j = −1 and j = n.
@@ -22,9 +22,9 @@ Bins DirectSum(const Samples& re, const Samples& im) {
   const std::size_t n = re.size();
   Bins windowed(n), turns(n);
   for (std::size_t j = 0; j < n; ++j) {
-    const long double weight = 0.5L * (1 - std::cos(2 * kPi * (j + 1) / (n + 1)));
+    const long double weight = 0.5L * (1 - std::cos(2 * Pi * (j + 1) / (n + 1)));
     windowed[j] = weight * std::conj(std::complex<long double>(re[j], im.empty() ? 0 : im[j]));
-    turns[j] = std::polar(1.0L, 2 * kPi * j / n);
+    turns[j] = std::polar(1.0L, 2 * Pi * j / n);
   }
   Bins bins(n);
   for (std::size_t k = 0; k < n; ++k)
@@ -57,7 +57,7 @@ Samples RandomSamples(std::size_t n, unsigned seed) {
 
 Samples Tone(std::size_t n, int cycles, long double (*wave)(long double), long double amplitude) {
   Samples samples(n);
-  for (std::size_t j = 0; j < n; ++j) samples[j] = amplitude * wave(2 * kPi * cycles * j / n);
+  for (std::size_t j = 0; j < n; ++j) samples[j] = amplitude * wave(2 * Pi * cycles * j / n);
   return samples;
 }
 

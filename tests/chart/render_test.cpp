@@ -57,7 +57,7 @@ TEST_F(ChartPicture, MapsTheAxisRangesOntoThePlotEdges) {
   EXPECT_LT(plot.right(), chart.width() - 1);
 }
 
-TEST_F(ChartPicture, LeavesTheBackWallUnfilledSoTheWindowColourShows) {
+TEST_F(ChartPicture, LeavesThePlotInTheWindowColour) {
   const QImage image = Render();
   EXPECT_EQ(image.pixelColor(chart.PlotRect().center() + QPoint(3, 7)), chart.palette().color(QPalette::Window));
 }

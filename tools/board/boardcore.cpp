@@ -6,13 +6,13 @@
 
 namespace {
 
-constexpr std::uint8_t kPreambleByte = 0xFF;
-constexpr int kPreambleLength = 4;
-constexpr int kLongFrameGroups = 4;
-constexpr std::uint8_t kWrite = 0x47;
-constexpr std::uint8_t kRead = 0xBB;
-constexpr std::uint8_t kCapture = 0xBC;
-constexpr std::string_view kHello = "Hello!";
+constexpr std::uint8_t PreambleByte = 0xFF;
+constexpr int PreambleLength = 4;
+constexpr int LongFrameGroups = 4;
+constexpr std::uint8_t Write = 0x47;
+constexpr std::uint8_t Read = 0xBB;
+constexpr std::uint8_t Capture = 0xBC;
+constexpr std::string_view Hello = "Hello!";
 
 constexpr std::int64_t BitsPerByte = 10;  // start bit, 8 data bits, stop bit
 constexpr std::int64_t NanosecondsPerSecond = 1'000'000'000;
@@ -34,7 +34,7 @@ std::size_t BytesIn(std::uint32_t rate, BoardCore::Clock::duration time) {
 
 bool IsCommandGroup(const std::array<std::uint8_t, 4>& group) {
   const std::uint8_t code = group[0];
-  return (code == kWrite || code == kRead || code == kCapture) && group[3] == 0x00;
+  return (code == Write || code == Read || code == Capture) && group[3] == 0x00;
 }
 
 void AppendBigEndian16(std::vector<std::uint8_t>& bytes, std::int16_t value) {
@@ -104,7 +104,7 @@ void BoardCore::SetRegister(int index, std::uint8_t value) { registers_.at(index
 
 std::optional<BoardCore::TimePoint> BoardCore::QuietDeadline() const {
   if (!pendingRead_) return std::nullopt;
-  return lastByte_ + kQuietTime;
+  return lastByte_ + QuietTime;
 }
 
 void BoardCore::EndFrameIfQuiet(TimePoint now) {
@@ -121,13 +121,13 @@ void BoardCore::Feed(std::uint8_t byte, TimePoint now) {
 }
 
 void BoardCore::FeedOutsideFrame(std::uint8_t byte, TimePoint now) {
-  if (byte != kPreambleByte) {
+  if (byte != PreambleByte) {
     preambleBytes_ = 0;
     MatchHello(byte, now);
     return;
   }
   helloMatched_ = 0;
-  if (++preambleBytes_ == kPreambleLength) {
+  if (++preambleBytes_ == PreambleLength) {
     preambleBytes_ = 0;
     inFrame_ = true;
   }
@@ -136,16 +136,16 @@ void BoardCore::FeedOutsideFrame(std::uint8_t byte, TimePoint now) {
 void BoardCore::MatchHello(std::uint8_t byte, TimePoint now) {
   // "H" occurs only at the start of "Hello!", so a mismatch can only restart
   // the match at this very byte.
-  if (byte != static_cast<std::uint8_t>(kHello[helloMatched_])) helloMatched_ = 0;
-  if (byte == static_cast<std::uint8_t>(kHello[helloMatched_])) ++helloMatched_;
-  if (helloMatched_ == kHello.size()) {
+  if (byte != static_cast<std::uint8_t>(Hello[helloMatched_])) helloMatched_ = 0;
+  if (byte == static_cast<std::uint8_t>(Hello[helloMatched_])) ++helloMatched_;
+  if (helloMatched_ == Hello.size()) {
     helloMatched_ = 0;
-    Send({kHello.begin(), kHello.end()}, now);
+    Send({Hello.begin(), Hello.end()}, now);
   }
 }
 
 void BoardCore::FeedInsideFrame(std::uint8_t byte, TimePoint now) {
-  if (groupFill_ == 0 && byte == kPreambleByte) {
+  if (groupFill_ == 0 && byte == PreambleByte) {
     // A command code is never FF: before the first group this is a longer
     // preamble, after it the start of the next frame.
     if (groupsDone_ == 0) return;
@@ -162,15 +162,15 @@ void BoardCore::FeedInsideFrame(std::uint8_t byte, TimePoint now) {
   }
   groupFill_ = 0;
   Execute(group_, now);
-  if (++groupsDone_ == kLongFrameGroups) CloseFrame(now);
+  if (++groupsDone_ == LongFrameGroups) CloseFrame(now);
 }
 
 void BoardCore::Execute(const std::array<std::uint8_t, 4>& group, TimePoint now) {
   const std::uint8_t code = group[0];
   const std::uint8_t reg = group[1];
-  if (code == kWrite) {
+  if (code == Write) {
     registers_[reg] = group[2];
-  } else if (code == kRead) {
+  } else if (code == Read) {
     // Each read group adds its register to the value, first one most
     // significant: one register for a short frame, four for a long one.
     if (!pendingRead_) pendingRead_ = PendingRead{reg, 0};
@@ -183,7 +183,7 @@ void BoardCore::Execute(const std::array<std::uint8_t, 4>& group, TimePoint now)
 void BoardCore::CloseFrame(TimePoint at) {
   if (pendingRead_) {
     const std::uint32_t value = pendingRead_->value;
-    std::vector<std::uint8_t> answer{kRead, pendingRead_->firstRegister,
+    std::vector<std::uint8_t> answer{Read, pendingRead_->firstRegister,
                                      static_cast<std::uint8_t>(value >> 24),
                                      static_cast<std::uint8_t>(value >> 16),
                                      static_cast<std::uint8_t>(value >> 8),

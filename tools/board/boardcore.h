@@ -9,7 +9,7 @@
 // long one. Nothing says how long a frame is, so a frame ends when its fourth
 // group has arrived, when a new preamble starts, when a group is not a command
 // (noise, or text such as the link check), or, while a read waits for its
-// answer, when the line has been quiet for kQuietTime.
+// answer, when the line has been quiet for QuietTime.
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -37,7 +37,7 @@ class BoardCore {
 
   // The host waits 100 ms before it collects a read answer; a few ms of
   // silence is therefore a safe sign that a short read frame is complete.
-  static constexpr std::chrono::milliseconds kQuietTime{5};
+  static constexpr std::chrono::milliseconds QuietTime{5};
 
   explicit BoardCore(const BoardOptions& options = {});
   // Answers from now on follow these options; the signal goes on as it was.

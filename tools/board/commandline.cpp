@@ -34,7 +34,7 @@ class ArgumentReader {
 }  // namespace
 
 BoardCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
-  constexpr double kLargestSample = 32767.0;
+  constexpr double LargestSample = 32767.0;
   BoardCommandLine line;
   BoardOptions& options = line.options;
   ArgumentReader reader(arguments);
@@ -64,10 +64,10 @@ BoardCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
           ParseNumber<double>(option, reader.TakeValueOf(option), -512.0, 512.0);
     } else if (option == "--amplitude") {
       options.signal.amplitude =
-          ParseNumber<double>(option, reader.TakeValueOf(option), 0.0, kLargestSample);
+          ParseNumber<double>(option, reader.TakeValueOf(option), 0.0, LargestSample);
     } else if (option == "--noise") {
       options.signal.noise =
-          ParseNumber<double>(option, reader.TakeValueOf(option), 0.0, kLargestSample);
+          ParseNumber<double>(option, reader.TakeValueOf(option), 0.0, LargestSample);
     } else {
       throw UsageError("unknown argument '" + option + "'");
     }

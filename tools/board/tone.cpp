@@ -10,7 +10,7 @@ IqSample ToneGenerator::Next() {
   const double angle = 2.0 * std::numbers::pi * phase_;
   const IqSample sample{Quantize(options_.amplitude * std::cos(angle)),
                         Quantize(options_.amplitude * std::sin(angle))};
-  phase_ += options_.cyclesPerBlock / kSamplesPerBlock;
+  phase_ += options_.cyclesPerBlock / SamplesPerBlock;
   phase_ -= std::floor(phase_);
   return sample;
 }

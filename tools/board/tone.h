@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <random>
 
-inline constexpr int kSamplesPerBlock = 1024;
+inline constexpr int SamplesPerBlock = 1024;
 
 struct SignalOptions {
   double cyclesPerBlock = 37.0;  // tone frequency, in cycles per 1024 samples
