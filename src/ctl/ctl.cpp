@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "ctl/commands.h"
+#include "ctl/recording.h"
 #include "platform/errors.h"
 #include "platform/messages.h"
 
@@ -12,7 +13,7 @@ const OptionSpec GlobalOptions{{"--port", "--baud", "--layout"}, {"--json", "--h
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands{PortsCommand(), ReadCommand(), WriteCommand(),
-                                             CheckCommand()};
+                                             CheckCommand(), CaptureCommand()};
   return commands;
 }
 
