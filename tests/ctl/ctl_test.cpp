@@ -43,6 +43,15 @@ class Ctl : public ::testing::Test {
     return bytes;
   }
 
+  // The board reads on a thread of its own: the bytes a command wrote may
+  // still be on their way when it returns, so they get a second to arrive.
+  void ExpectReceived(const Bytes& expected) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (board.Received().size() < expected.size() && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(Received(), expected);
+  }
+
   PtyBoard board;
 };
 
@@ -88,13 +97,13 @@ class CtlCapture : public Ctl {
 
 TEST_F(Ctl, ReadsAndWritesWithThePanelsFramesAndTexts) {
   EXPECT_EQ(Run({"write", "64", "0x12"}).status, ExitSuccess);
-  EXPECT_EQ(Received(), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x40, 0x12, 0x00}));
+  ExpectReceived({0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x40, 0x12, 0x00});
 
   const Result wide = Run({"write", "500", "$FFFFFFFE"});
   EXPECT_EQ(wide.status, ExitSuccess);
   EXPECT_EQ(wide.out + wide.err, "");
-  EXPECT_EQ(Received(), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 5, 0xFF, 0, 0x47, 6, 0xFF, 0,
-                               0x47, 7, 0xFF, 0, 0x47, 8, 0xFE, 0}));
+  ExpectReceived({0xFF, 0xFF, 0xFF, 0xFF, 0x47, 5, 0xFF, 0, 0x47, 6, 0xFF, 0,
+                  0x47, 7, 0xFF, 0, 0x47, 8, 0xFE, 0});
 
   EXPECT_EQ(Run({"read", "500"}).out, "4294967294\n");
   EXPECT_EQ(Run({"read", "500", "--signed"}).out, "-2\n");
