@@ -14,7 +14,14 @@
 namespace {
 
 constexpr int AreaSize = 8192;  // the block area, and the most one read takes
-constexpr int TimeLimitSeconds = 5;
+constexpr std::chrono::seconds TimeLimit{5};
+
+// A late answer still waiting must not pass for the answer to this request.
+void RequestBlock(TComPort& port) {
+  const auto request = RegisterFrame(CommandCapture, 0, 0);
+  port.DiscardInput();
+  port.Write(request.data(), static_cast<int>(request.size()));
+}
 
 // Collects the answer: one query and at most one read per poll, a 1 ms
 // sleep only after an empty poll.
@@ -50,9 +57,7 @@ class Collector {
 
 bool CaptureBlock(TComPort& port, SampleHistory& history, bool average,
                   const ReceivedCounter& showReceived, const CaptureClock& now) {
-  const auto request = RegisterFrame(CommandCapture, 0, 0);
-  port.DiscardInput();
-  port.Write(request.data(), static_cast<int>(request.size()));
+  RequestBlock(port);
 
   Collector answer;
   const auto start = now();
@@ -63,10 +68,22 @@ bool CaptureBlock(TComPort& port, SampleHistory& history, bool average,
     showReceived(answer.received);
     if (waiting == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     elapsedSeconds = std::chrono::duration_cast<std::chrono::seconds>(now() - start).count();
-  } while ((answer.received < BlockBytes || waiting > 0) && elapsedSeconds < TimeLimitSeconds);
+  } while ((answer.received < BlockBytes || waiting > 0) && elapsedSeconds < TimeLimit.count());
 
   if (answer.received != BlockBytes) return false;
   if (average) history.Shift();
   history.Decode(std::span<const std::uint8_t, BlockBytes>(answer.block.data(), BlockBytes));
   return true;
+}
+
+bool FetchBlock(TComPort& port, std::span<std::uint8_t, BlockBytes> block) {
+  port.ReadTotalTimeoutMultiplier = 0;
+  port.ReadTotalTimeoutConstant = std::chrono::milliseconds(TimeLimit).count();
+  RequestBlock(port);
+  const auto start = std::chrono::steady_clock::now();
+  // Read tells no byte count, but it returns before its time-out, which
+  // starts after `start`, only with every byte asked for.
+  if (!port.Read(block.data(), BlockBytes)) return false;
+  if (std::chrono::steady_clock::now() - start >= TimeLimit) return false;
+  return port.InQueueCount() == 0;  // bytes beyond the block: an over-long answer
 }

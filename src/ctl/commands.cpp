@@ -15,11 +15,6 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-// Exactly `count` arguments besides the options.
-void ExpectArguments(const ParsedArguments& arguments, std::size_t count, const std::string& what) {
-  if (arguments.positional.size() != count) throw UsageFailure("expected " + what);
-}
-
 // A negative address travels as its 32-bit pattern, as from the panel.
 std::uint32_t AddressOf(const std::string& text) {
   return static_cast<std::uint32_t>(ParseRegisterAddressText(text));

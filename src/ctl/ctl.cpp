@@ -4,6 +4,7 @@
 
 #include "ctl/commands.h"
 #include "ctl/plot.h"
+#include "ctl/recording.h"
 #include "platform/errors.h"
 #include "platform/messages.h"
 
@@ -13,7 +14,7 @@ const OptionSpec GlobalOptions{{"--port", "--baud", "--layout"}, {"--json", "--h
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands{PortsCommand(), ReadCommand(), WriteCommand(),
-                                             CheckCommand(), PlotCommand()};
+                                             CheckCommand(), CaptureCommand(), PlotCommand()};
   return commands;
 }
 

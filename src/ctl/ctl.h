@@ -9,9 +9,10 @@
 // What the program tells its caller.
 enum ExitStatus : int {
   ExitSuccess = 0,
-  ExitUsage = 1,   // a bad command line, address or value
-  ExitPort = 2,    // the port cannot be opened
-  ExitAnswer = 3,  // no answer, or a short one
+  ExitUsage = 1,     // a bad command line, address or value; an unwritable file
+  ExitPort = 2,      // the port cannot be opened
+  ExitAnswer = 3,    // no answer, or a short one
+  ExitSignal = 128,  // plus the signal that ended a recording, as shells tell it: 130 for Ctrl+C
 };
 
 // arguments: without the program name. Results go to `out`, messages to `err`.

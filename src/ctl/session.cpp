@@ -68,6 +68,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments, const 
   return parsed;
 }
 
+void ExpectArguments(const ParsedArguments& arguments, std::size_t count, const std::string& what) {
+  if (arguments.positional.size() != count) throw UsageFailure("expected " + what);
+}
+
 Session::Session(const ParsedArguments& global, std::ostream& out, std::ostream& err)
     : json(global.Has("--json")), out(out), err(err) {
   const char* environment = std::getenv("TARNWICK_PORT");

@@ -47,6 +47,10 @@ struct ParsedArguments {
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments, const OptionSpec& spec,
                                bool untilCommand = false);
 
+// Throws UsageFailure ("expected " + what) unless there are exactly `count`
+// arguments besides the options.
+void ExpectArguments(const ParsedArguments& arguments, std::size_t count, const std::string& what);
+
 class Session {
  public:
   Session(const ParsedArguments& global, std::ostream& out, std::ostream& err);

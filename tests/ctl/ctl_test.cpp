@@ -1,6 +1,7 @@
 // tarnwick-ctl against the virtual board, through a real pty.
 #include "ctl/ctl.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +10,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
 #include <numbers>
 #include <sstream>
 #include <thread>
@@ -18,6 +21,7 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 struct Result {
@@ -47,6 +51,45 @@ class Ctl : public ::testing::Test {
   }
 
   PtyBoard board;
+};
+
+// The first `count` capture answers of a fresh board, from a board core of
+// its own.
+Bytes BoardBlocks(int count) {
+  BoardCore core;
+  const auto now = BoardCore::Clock::now();
+  const Bytes request{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
+  for (int i = 0; i < count; ++i) core.Receive(request, now);
+  return core.Poll(now);
+}
+
+Bytes FileBytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// With a folder of its own for the files a command writes.
+class CtlFiles : public Ctl {
+ protected:
+  void SetUp() override {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  // The meta file beside the data, checked against it: one capture per
+  // block of the data file, 1024 samples apart.
+  nlohmann::json CheckedMeta() {
+    const auto meta = nlohmann::json::parse(std::ifstream(base + ".sigmf-meta"));
+    const auto blocks = fs::file_size(base + ".sigmf-data") / 4096;
+    EXPECT_EQ(meta["captures"].size(), blocks);
+    for (std::size_t i = 0; i < meta["captures"].size(); ++i)
+      EXPECT_EQ(meta["captures"][i]["core:sample_start"], i * 1024);
+    return meta;
+  }
+
+  const fs::path folder = fs::temp_directory_path() / ("tarnwick-ctl-" + std::to_string(getpid()));
+  const std::string base = (folder / "rec").string();
 };
 
 }  // namespace
@@ -103,6 +146,42 @@ TEST_F(Ctl, FailuresEndWithTheirStatusAndTheToolsMessage) {
   EXPECT_EQ(Run({"check"}).status, ExitAnswer);
 }
 
+TEST_F(CtlFiles, RecordsTheBlocksAsTheBoardSentThem) {
+  const std::string layout = (folder / "tarnwick.ini").string();
+  std::ofstream(layout) << "[CHART]\nFREQ=122.88\n";
+  const Result sigmf = Run({"--layout", layout, "capture", "-n", "3", "-o", base});
+  EXPECT_EQ(sigmf.status, ExitSuccess);
+  EXPECT_EQ(sigmf.out + sigmf.err, "");
+  const Bytes sent = BoardBlocks(4);
+  EXPECT_EQ(FileBytes(base + ".sigmf-data"), Bytes(sent.begin(), sent.begin() + 3 * 4096));
+  const auto meta = CheckedMeta();
+  EXPECT_EQ(meta["global"]["core:datatype"], "ci16_be");
+  EXPECT_DOUBLE_EQ(meta["global"]["core:sample_rate"].get<double>(), 122.88e6);
+  EXPECT_THAT(meta["captures"][2]["core:datetime"].get<std::string>(),
+              ::testing::MatchesRegex("20[0-9]{2}-[01][0-9]-[0-3][0-9]T"
+                                      "[0-2][0-9]:[0-5][0-9]:[0-6][0-9][.][0-9]{3}Z"));
+  EXPECT_EQ(meta["annotations"], nlohmann::json::array());
+
+  const Result raw = Run({"capture", "-o", base, "--format", "raw", "--json"});
+  EXPECT_EQ(raw.status, ExitSuccess);
+  EXPECT_EQ(raw.out, "{\"blocks\":1,\"bytes\":4096,\"data\":\"" + base + ".bin\"}\n");
+  EXPECT_EQ(FileBytes(base + ".bin"), Bytes(sent.begin() + 3 * 4096, sent.end()));
+}
+
+TEST_F(CtlFiles, AShortBlockEndsTheRecordingAndKeepsTheWholeOnes) {
+  BoardOptions shortFromTheThird;
+  shortFromTheThird.wholeCaptures = 2;
+  shortFromTheThird.captureBytes = 4095;
+  board.SetOptions(shortFromTheThird);
+  const Result result = Run({"capture", "-n", "5", "-o", base, "--json"});
+  EXPECT_EQ(result.status, ExitAnswer);
+  EXPECT_EQ(result.err, "Timeout\n");
+  EXPECT_EQ(result.out, "{\"blocks\":2,\"bytes\":8192,\"data\":\"" + base +
+                            ".sigmf-data\",\"meta\":\"" + base + ".sigmf-meta\"}\n");
+  EXPECT_EQ(FileBytes(base + ".sigmf-data"), BoardBlocks(2));
+  CheckedMeta();
+}
+
 namespace {
 
 // Pixels in graph 1's colour: the chart draws them nowhere else.
@@ -115,11 +194,8 @@ int RedPixels(const QImage& image) {
 
 }  // namespace
 
-TEST_F(Ctl, PlotDrawsARecordingOrABlockFromTheBoardIntoAPng) {
-  namespace fs = std::filesystem;
-  const fs::path folder = fs::temp_directory_path() / ("tarnwick-plot-" + std::to_string(getpid()));
-  fs::create_directories(folder);
-  const std::string base = (folder / "tone").string(), png = (folder / "tone.png").string();
+TEST_F(CtlFiles, PlotDrawsARecordingOrABlockFromTheBoardIntoAPng) {
+  const std::string png = (folder / "tone.png").string();
   {  // I a tone of 64 cycles, Q silent: each word big-endian I then Q
     std::ofstream data(base + ".sigmf-data", std::ios::binary);
     for (int k = 0; k < 1024; ++k) {
@@ -145,5 +221,4 @@ TEST_F(Ctl, PlotDrawsARecordingOrABlockFromTheBoardIntoAPng) {
   const Result missing = Run({"plot", "-o", png, base + ".bin"});
   EXPECT_EQ(missing.status, ExitUsage);
   EXPECT_NE(missing.err.find(base + ".bin"), std::string::npos);
-  fs::remove_all(folder);
 }

@@ -45,9 +45,13 @@ void AppendBigEndian16(std::vector<std::uint8_t>& bytes, std::int16_t value) {
 
 }  // namespace
 
-BoardCore::BoardCore(const BoardOptions& options) : options_(options), tone_(options.signal) {}
+BoardCore::BoardCore(const BoardOptions& options)
+    : options_(options), wholeCapturesLeft_(options.wholeCaptures), tone_(options.signal) {}
 
-void BoardCore::SetOptions(const BoardOptions& options) { options_ = options; }
+void BoardCore::SetOptions(const BoardOptions& options) {
+  options_ = options;
+  wholeCapturesLeft_ = options.wholeCaptures;
+}
 
 void BoardCore::Receive(std::span<const std::uint8_t> bytes, TimePoint now) {
   if (bytes.empty()) return;
@@ -207,13 +211,18 @@ void BoardCore::Send(std::vector<std::uint8_t> bytes, TimePoint at) {
 }
 
 std::vector<std::uint8_t> BoardCore::CaptureBlock() {
+  std::size_t length = options_.captureBytes;
+  if (wholeCapturesLeft_ > 0) {
+    --wholeCapturesLeft_;
+    length = SamplesPerBlock * 4;
+  }
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(options_.captureBytes + 3);
-  while (bytes.size() < options_.captureBytes) {
+  bytes.reserve(length + 3);
+  while (bytes.size() < length) {
     const IqSample sample = tone_.Next();
     AppendBigEndian16(bytes, sample.i);
     AppendBigEndian16(bytes, sample.q);
   }
-  bytes.resize(options_.captureBytes);
+  bytes.resize(length);
   return bytes;
 }

@@ -25,6 +25,7 @@ struct BoardOptions {
   std::chrono::milliseconds answerDelay{0};  // added before every answer
   bool silent = false;                       // answer nothing: a board that is not there
   std::size_t captureBytes = 4096;           // other lengths exercise the host's failure path
+  std::size_t wholeCaptures = 0;             // answers of 4096 bytes before captureBytes applies
   std::size_t readBytes = 6;                 // of a read answer: cut short, or padded with zeros
   std::uint32_t lineRate = 0;                // baud of the answers, 10 bits a byte; 0: unpaced
   SignalOptions signal;
@@ -77,6 +78,7 @@ class BoardCore {
   std::vector<std::uint8_t> CaptureBlock();
 
   BoardOptions options_;
+  std::size_t wholeCapturesLeft_ = 0;
   ToneGenerator tone_;
   std::array<std::uint8_t, 256> registers_{};
 

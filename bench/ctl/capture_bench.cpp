@@ -1,0 +1,91 @@
+// Blocks per second that tarnwick-ctl capture records from the unpaced
+// virtual board over a pty, beside the most that a plain reader gets from the
+// same pty: the 8-byte request and the 4096-byte answer, nothing else. The
+// two take turns, a recording of 2000 blocks each per iteration, so that on
+// a shared machine both meet the same load.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "board/ptyboard.h"
+#include "ctl/ctl.h"
+
+namespace {
+
+constexpr int BlocksPerTurn = 2000;
+
+using Clock = std::chrono::steady_clock;
+
+// Its own open, raw mode, and blocking reads until each answer is in.
+bool ReadPlainly(const std::string& port) {
+  const int fd = open(port.c_str(), O_RDWR | O_NOCTTY);
+  termios settings{};
+  if (fd < 0 || tcgetattr(fd, &settings) != 0) return false;
+  cfmakeraw(&settings);
+  tcsetattr(fd, TCSANOW, &settings);
+  const std::array<std::uint8_t, 8> request{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
+  std::array<std::uint8_t, 4096> block{};
+  bool whole = true;
+  for (int i = 0; i < BlocksPerTurn && whole; ++i) {
+    [[maybe_unused]] const ssize_t sent = write(fd, request.data(), request.size());
+    for (std::size_t received = 0; received < block.size() && whole;) {
+      const ssize_t count = read(fd, block.data() + received, block.size() - received);
+      whole = count > 0;
+      received += static_cast<std::size_t>(count);
+    }
+  }
+  close(fd);
+  return whole;
+}
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void BM_Recording(benchmark::State& state, const char* format) {
+  PtyBoard board;
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("tarnwick-ctl-bench-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::vector<std::string> capture{"--port", board.PortPath(), "capture", "-n",
+                                         std::to_string(BlocksPerTurn), "-o",
+                                         (folder / "rec").string(), "--format", format};
+  double readerSeconds = 0, ctlSeconds = 0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    if (!ReadPlainly(board.PortPath())) state.SkipWithError("the plain reader failed");
+    const double reader = SecondsSince(start);
+    std::ostringstream out, err;
+    const auto ctlStart = Clock::now();
+    if (RunCtl(capture, out, err) != ExitSuccess) state.SkipWithError(err.str().c_str());
+    const double ctl = SecondsSince(ctlStart);
+    if (state.error_occurred()) break;
+    // Each recording goes to new files, as in use: not into the last one's.
+    for (const auto& file : std::filesystem::directory_iterator(folder))
+      std::filesystem::remove(file);
+    readerSeconds += reader;
+    ctlSeconds += ctl;
+    state.SetIterationTime(reader + ctl);
+  }
+  std::filesystem::remove_all(folder);
+  const double blocks = static_cast<double>(state.iterations()) * BlocksPerTurn;
+  state.counters["reader_blocks_per_second"] = blocks / readerSeconds;
+  state.counters["ctl_blocks_per_second"] = blocks / ctlSeconds;
+}
+
+// Several turns each: one alone says little on a shared machine.
+BENCHMARK_CAPTURE(BM_Recording, sigmf, "sigmf")
+    ->UseManualTime()->MinTime(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Recording, raw, "raw")
+    ->UseManualTime()->MinTime(5)->Unit(benchmark::kMillisecond);
+
+}  // namespace
