@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   InstallDesktopMessageBoxes();
   RunHandler([] {
-    CreateWindows(LayoutFilePath());
+    CreateWindows(LayoutFilesOfThisProgram());
     formMain->showMaximized();
     QApplication::exec();
   });
