@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
   });
   const auto folder = std::filesystem::temp_directory_path() / ("tarnwick-soak-" + std::to_string(getpid()));
   std::filesystem::create_directories(folder);
-  CreateWindows((folder / "tarnwick.ini").string());
+  const std::string layout = (folder / "tarnwick.ini").string();
+  CreateWindows({layout, layout});
   LoadLayout();
   formChart->resize(1600, 900);
   formChart->show();

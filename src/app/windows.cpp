@@ -15,11 +15,11 @@
 #include <QApplication>
 #include <QMessageBox>
 
-void CreateWindows(const std::string& layoutFile) {
-  SetLayoutFile(layoutFile);
+void CreateWindows(const LayoutFiles& layoutFiles) {
+  SetLayoutFiles(layoutFiles);
   formMain = new TformMain;
   formChart = new TformChart;
-  formComPort = new TformComPort(layoutFile);
+  formComPort = new TformComPort(layoutFiles.read);
   formMSPI = new TformMSPI;
   formChartOptions = new TformChartOptions;
   formAbout = new TformAbout;

@@ -22,7 +22,8 @@ std::string UsageText() {
   std::string text =
       "usage: tarnwick-ctl [--port PORT] [--baud N] [--layout FILE] [--json] COMMAND [ARGS]\n"
       "  PORT: --port, else $TARNWICK_PORT; N: --baud, else the layout file's, else 115200;\n"
-      "  FILE: --layout, else tarnwick.ini beside the program. COMMAND --help: its usage.\n";
+      "  FILE: --layout, else the one tarnwick reads (tarnwick --help tells where).\n"
+      "  COMMAND --help: its usage.\n";
   for (const Command& command : Commands()) text += command.usage;
   return text;
 }

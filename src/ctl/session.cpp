@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <limits>
 
 #include "link/comport.h"
@@ -26,11 +25,6 @@ std::uint32_t BaudRateOf(const std::string& text) {
   if (!rate || *rate < 0 || *rate > std::numeric_limits<std::uint32_t>::max())
     throw UsageFailure("'" + text + "' is not a baud rate");
   return static_cast<std::uint32_t>(*rate);
-}
-
-// The tool's layout file, whichever program reads it.
-std::string ToolLayoutFile() {
-  return (std::filesystem::path(ExecutablePath()).parent_path() / "tarnwick.ini").string();
 }
 
 }  // namespace
@@ -76,7 +70,7 @@ Session::Session(const ParsedArguments& global, std::ostream& out, std::ostream&
     : json(global.Has("--json")), out(out), err(err) {
   const char* environment = std::getenv("TARNWICK_PORT");
   portText_ = global.Value("--port", environment ? environment : "");
-  layoutFile_ = global.Value("--layout", ToolLayoutFile());
+  layoutFile_ = global.Value("--layout", LayoutFilesOfThisProgram().read);
   if (global.Has("--baud")) baudRate_ = BaudRateOf(global.Value("--baud", ""));
 }
 

@@ -4,8 +4,10 @@
 #include "link/virtualports.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -54,10 +56,17 @@ bool NaturalLess(const std::string& a, const std::string& b) {
   return split(a) < split(b);
 }
 
+// Only a refusal counts: a node that is missing or on a read-only file
+// system is no matter of this user's groups.
+bool MayOpenDevice(const std::string& port) {
+  return access(("/dev/" + port).c_str(), R_OK | W_OK) == 0 || errno != EACCES;
+}
+
 }  // namespace
 
 void AppendSystemPorts(std::vector<std::string>& list, const std::string& sysClassTty,
-                       const std::string& virtualDir) {
+                       const std::string& virtualDir,
+                       const std::function<bool(const std::string& port)>& mayOpen) {
   std::vector<std::string> names;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(sysClassTty, error)) {
@@ -67,11 +76,14 @@ void AppendSystemPorts(std::vector<std::string>& list, const std::string& sysCla
     names.push_back(tty.filename().string());
   }
   std::sort(names.begin(), names.end(), NaturalLess);
-  for (const auto& name : names)
-    list.push_back(name + "  " + DeviceName(fs::path(sysClassTty) / name));
+  for (const auto& name : names) {
+    // Debian, Ubuntu and Fedora give the serial devices to the group dialout.
+    const std::string note = mayOpen(name) ? "" : " (no permission: join the dialout group)";
+    list.push_back(name + "  " + DeviceName(fs::path(sysClassTty) / name) + note);
+  }
   for (const auto& port : ListVirtualPorts(virtualDir)) list.push_back(port.path + "  " + port.device);
 }
 
 void TComPort::EnumPorts(std::vector<std::string>& list) {
-  AppendSystemPorts(list, "/sys/class/tty", VirtualPortDirectory());
+  AppendSystemPorts(list, "/sys/class/tty", VirtualPortDirectory(), MayOpenDevice);
 }

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <filesystem>
 
 #include "app/mainform.h"
 #include "capture/capturechart.h"
@@ -15,15 +16,11 @@
 #include "platform/errors.h"
 #include "platform/messages.h"
 #include "platform/numtext.h"
-#include "platform/paths.h"
 #include "platform/profile.h"
 
 namespace {
 
-std::string& LayoutFileSetting() {
-  static std::string path = LayoutFilePath();
-  return path;
-}
+LayoutFiles layoutFiles;
 
 // A layout file that existed but could not be read at load. The panel then
 // shows defaults, which a save must never put in the place of the user's
@@ -99,6 +96,14 @@ ChartSettings CurrentChartSettings() {
   return settings;
 }
 
+// Until the user's own file exists, a save starts from the shipped defaults
+// loaded, so that what the panel does not hold, the baud rate, carries over.
+std::string SaveBase() {
+  std::error_code error;
+  const bool ownExists = std::filesystem::exists(layoutFiles.write, error);
+  return ownExists || layoutFiles.read == unreadAtLoad ? layoutFiles.write : layoutFiles.read;
+}
+
 PanelTexts CurrentPanelTexts() {
   PanelTexts texts;
   for (const PanelCell& cell : AllPanelCells()) texts[cell.CellIndex()] = CellTextsOf(cell);
@@ -107,16 +112,14 @@ PanelTexts CurrentPanelTexts() {
 
 }  // namespace
 
-// A file newly set has not been loaded yet.
-void SetLayoutFile(const std::string& path) {
-  LayoutFileSetting() = path;
+// Files newly set have not been loaded yet.
+void SetLayoutFiles(const LayoutFiles& files) {
+  layoutFiles = files;
   unreadAtLoad.clear();
 }
 
-const std::string& LayoutFile() { return LayoutFileSetting(); }
-
 void LoadLayout() {
-  const ProfileFile file(LayoutFile());
+  const ProfileFile file(layoutFiles.read);
   unreadAtLoad = file.Readable() ? "" : file.FileName();
   if (!file.Readable()) ShowErrorBox("Unable to read " + file.FileName());
   CreatePanel(file);
@@ -126,8 +129,12 @@ void LoadLayout() {
 void SaveLayout() {
   const ChartSettings chart = CurrentChartSettings();
   const PanelTexts cells = CurrentPanelTexts();
-  if (LayoutFile() == unreadAtLoad) throw WriteError("Unable to write to " + LayoutFile());
-  ProfileFile file(LayoutFile());
+  const std::string& path = layoutFiles.write;
+  if (path == unreadAtLoad) throw WriteError("Unable to write to " + path);
+  ProfileFile file(SaveBase());
   WriteLayout(file, chart, cells);
-  file.Save();
+  // A folder that cannot be made shows as the save's own failure.
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+  file.SaveAs(path);
 }

@@ -1,10 +1,36 @@
 #include "platform/paths.h"
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char LayoutFileName[] = "tarnwick.ini";
+
+// The user's configuration folder, if the environment names one.
+std::optional<fs::path> ConfigHome(const LayoutPlace& place) {
+  if (fs::path(place.xdgConfigHome).is_absolute()) return place.xdgConfigHome;
+  if (!place.home.empty()) return fs::path(place.home) / ".config";
+  return std::nullopt;
+}
+
+#ifndef _WIN32
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+#endif
+
+}  // namespace
 
 std::string ExecutablePath() {
 #ifdef _WIN32
@@ -22,10 +48,26 @@ std::string ExecutablePath() {
 #endif
 }
 
-std::string LayoutFilePathFor(const std::string& executablePath) {
-  std::filesystem::path path(executablePath);
-  path.replace_extension(".ini");
-  return path.string();
+LayoutFiles LayoutFilesFor(const LayoutPlace& place) {
+  const std::string beside = (fs::path(place.programFolder) / LayoutFileName).string();
+  const std::optional<fs::path> configHome = ConfigHome(place);
+  if (place.programFolderWritable || !configHome) return {beside, beside};
+  const std::string own = (*configHome / "tarnwick" / LayoutFileName).string();
+  std::error_code error;
+  const bool shippedOnly = !fs::exists(own, error) && fs::exists(beside, error);
+  return {shippedOnly ? beside : own, own};
 }
 
-std::string LayoutFilePath() { return LayoutFilePathFor(ExecutablePath()); }
+LayoutFiles LayoutFilesOfThisProgram() {
+  const std::string folder = fs::path(ExecutablePath()).parent_path().string();
+#ifdef _WIN32
+  // Beside the executable, where the Windows tool has always kept it.
+  return LayoutFilesFor(
+      {.programFolder = folder, .programFolderWritable = true, .xdgConfigHome = {}, .home = {}});
+#else
+  return LayoutFilesFor({.programFolder = folder,
+                         .programFolderWritable = access(folder.c_str(), W_OK) == 0,
+                         .xdgConfigHome = Environment("XDG_CONFIG_HOME"),
+                         .home = Environment("HOME")});
+#endif
+}

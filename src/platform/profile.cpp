@@ -226,10 +226,12 @@ void ProfileFile::EraseSection(std::string_view section) {
                  lines_.begin() + static_cast<std::ptrdiff_t>(span->end));
 }
 
-void ProfileFile::Save() const {
+void ProfileFile::Save() const { SaveAs(path_); }
+
+void ProfileFile::SaveAs(const std::string& path) const {
   std::string content = byteOrderMark_ ? std::string(ByteOrderMark) : std::string();
   for (const auto& line : lines_) content += line + "\n";
 
   // A file whose content was never read would lose it all.
-  if (!readable_ || !ReplaceFileContent(path_, content)) throw WriteError("Unable to write to " + path_);
+  if (!readable_ || !ReplaceFileContent(path, content)) throw WriteError("Unable to write to " + path);
 }

@@ -59,6 +59,9 @@ class ProfileFile {
   // cannot, when the file was not Readable(), or when it exists and this
   // user may not write it; the old file then stays as it was.
   void Save() const;
+  // The same, to another file: the user's first save of a layout read from
+  // the defaults shipped with the program.
+  void SaveAs(const std::string& path) const;
 
  private:
   std::string path_;

@@ -114,6 +114,23 @@ TEST_F(Shell, AboutShowsTheVersionWithItsBuild) {
   EXPECT_EQ(formAbout->lbLabel1->text(), "Product Name : Tarnwick");
 }
 
+// Answered before Qt starts: no display is needed, so none may be asked for.
+TEST(OwnOptions, VersionAndHelpArePrintedWithoutADisplay) {
+  const auto run = [](const std::string& option) {
+    const std::string command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" TARNWICK_PROGRAM "' " + option + " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string output;
+    char block[256];
+    for (std::size_t n; (n = std::fread(block, 1, sizeof block, pipe)) > 0;) output.append(block, n);
+    return std::make_pair(output, pclose(pipe));
+  };
+  EXPECT_EQ(run("--version"), std::make_pair(std::string("tarnwick 2.6.0 (build 3600)\n"), 0));
+  const auto [help, status] = run("--help");
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(help.starts_with("usage: tarnwick")) << help;
+}
+
 TEST(Placement, CentresHorizontallyAboveTheMiddleLine) {
   // On a 1080-pixel screen the about box ends on row 540, the splash one of
   // its own heights higher.

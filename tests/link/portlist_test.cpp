@@ -8,6 +8,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
+#include <set>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -19,6 +20,7 @@ class PortList : public ::testing::Test {
   fs::path root = fs::temp_directory_path() / ("tarnwick-portlist-" + std::to_string(getpid()));
   fs::path ttys = root / "class" / "tty";
   fs::path boards = root / "boards";
+  std::set<std::string> refused;  // ports this user may not open
 
   void SetUp() override { fs::create_directories(ttys); }
   void TearDown() override { fs::remove_all(root); }
@@ -43,9 +45,13 @@ class PortList : public ::testing::Test {
     fs::create_symlink(target, device / "driver");
   }
 
+  std::function<bool(const std::string&)> MayOpen() const {
+    return [this](const std::string& port) { return !refused.contains(port); };
+  }
+
   std::vector<std::string> List() {
     std::vector<std::string> list;
-    AppendSystemPorts(list, ttys.string(), boards.string());
+    AppendSystemPorts(list, ttys.string(), boards.string(), MayOpen());
     return list;
   }
 };
@@ -66,7 +72,7 @@ class RuntimeDir {
 
 }  // namespace
 
-TEST_F(PortList, ListsPresentPortsWithProductOrDriverAndSkipsPhantoms) {
+TEST_F(PortList, ListsPresentPortsWithProductOrDriverAndPermissionAndSkipsPhantoms) {
   // An on-board UART: the serial core's "port" and "ctrl" layers, then the
   // real driver.
   const fs::path uart = AddTty("ttyS0", "pnp0/00:00/00:00:0/00:00:0.0");
@@ -86,9 +92,11 @@ TEST_F(PortList, ListsPresentPortsWithProductOrDriverAndSkipsPhantoms) {
   // Virtual terminals and consoles have no device.
   fs::create_directories(ttys / "tty0");
   fs::create_directories(ttys / "console");
+  refused = {"ttyUSB0"};
 
-  EXPECT_EQ(List(), (std::vector<std::string>{"ttyACM2  cdc_acm", "ttyACM10  cdc_acm",
-                                               "ttyS0  serial", "ttyUSB0  FT232R USB UART"}));
+  EXPECT_EQ(List(), (std::vector<std::string>{
+                        "ttyACM2  cdc_acm", "ttyACM10  cdc_acm", "ttyS0  serial",
+                        "ttyUSB0  FT232R USB UART (no permission: join the dialout group)"}));
 }
 
 TEST_F(PortList, AppendsRunningBoardsAndNeverClears) {
@@ -102,8 +110,8 @@ TEST_F(PortList, AppendsRunningBoardsAndNeverClears) {
   Write(boards / "1.port", "/dev/tarnwick-vanished\nOld board");
 
   std::vector<std::string> list{"kept"};
-  AppendSystemPorts(list, ttys.string(), boards.string());
-  AppendSystemPorts(list, ttys.string(), boards.string());
+  AppendSystemPorts(list, ttys.string(), boards.string(), MayOpen());
+  AppendSystemPorts(list, ttys.string(), boards.string(), MayOpen());
   const std::string entry = pty.string() + "  Bench board";
   EXPECT_EQ(list, (std::vector<std::string>{"kept", entry, entry}));
 

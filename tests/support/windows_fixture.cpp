@@ -18,7 +18,7 @@ void WindowsTest::SetUp() {
   std::filesystem::remove_all(Folder());  // left by an earlier process of the same id
   std::filesystem::create_directories(Folder());
   previous = SetMessageBoxPresenter([this](const MessageBoxRequest& box) { boxes.push_back(box); });
-  CreateWindows(LayoutFile());
+  CreateWindows({LayoutFile(), LayoutFile()});
 }
 
 void WindowsTest::TearDown() {
