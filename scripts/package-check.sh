@@ -10,7 +10,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
-scripts/install-missing.sh dpkg-dev desktop-file-utils appstream imagemagick xvfb openbox xdotool x11-utils
+# cpack finds the dependencies with dpkg-shlibdeps (dpkg-dev) on the files that
+# file calls executables.
+scripts/install-missing.sh dpkg-dev file desktop-file-utils appstream imagemagick xvfb openbox xdotool x11-utils
 
 work=$(mktemp -d)
 pids=()
