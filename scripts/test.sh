@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the suite (by ctest
-# and each binary whole and shuffled), the same suite under the sanitizers,
-# the fuzzers, and the core for Windows under Wine.
+# and each binary whole and shuffled), the Debian package, the same suite
+# under the sanitizers, the fuzzers, and the core for Windows under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
@@ -13,6 +13,9 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc
 
 step "Each test binary whole and shuffled: every test stands alone"
 scripts/run-binaries.sh build
+
+step "Debian package: its files, and the installed tool run once by a user"
+scripts/package-check.sh build
 
 step "Test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/sanitize.sh build-sanitize
