@@ -221,3 +221,18 @@ TEST_F(PanelTest, AFileThatCannotBeReadIsReportedAndNeverReplaced) {
   EXPECT_EQ(boxes[1].text, "Unable to write to " + LayoutFile() + ".");
   EXPECT_EQ(FileBytes(), layout);
 }
+
+TEST_F(PanelTest, ShippedDefaultsAreReadAndTheFirstSaveWritesTheUsersOwnFile) {
+  const std::string shipped = "[USB]\nBaudRate=9600\n[BOXES]\nboxDynamic00=64 | TXGAIN\n";
+  WriteLayout(shipped);
+  const std::string own = (Folder() / "config" / "tarnwick" / "tarnwick.ini").string();
+  SetLayoutFiles({LayoutFile(), own});
+  LoadLayout();
+  EXPECT_EQ(CellBox("00")->title(), "64 | TXGAIN");
+  SaveLayout();
+  std::ifstream in(own, std::ios::binary);
+  const std::string saved{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(saved.rfind("[USB]\nBaudRate=9600\n", 0), 0u) << saved;  // the shipped rate kept
+  EXPECT_NE(saved.find("boxDynamic00=64 | TXGAIN"), std::string::npos);
+  EXPECT_EQ(FileBytes(), shipped);  // the shipped file untouched
+}
