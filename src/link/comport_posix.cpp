@@ -138,6 +138,10 @@ bool TComPort::Open() {
 
 bool TComPort::Close() {
   if (!Opened) return false;
+  // Exclusive use belongs to the device, not to our descriptor: it outlives
+  // the close while anyone else still holds the device (a pty's other side,
+  // a monitoring tool), and would then refuse every later open but root's.
+  ioctl(Handle, TIOCNXCL);
   // Linux releases the descriptor even when close() reports an error;
   // only a descriptor that was not open leaves us where we were.
   if (close(Handle) != 0 && errno == EBADF) return false;

@@ -4,7 +4,9 @@
 #include "board/ptyboard.h"
 
 #include <algorithm>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -135,10 +137,24 @@ TEST(ComPort, IsExclusiveWithinTheProcessAndAcrossProcesses) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "another process opened the port";
 
-  // Once released, the device can be taken by the other object.
+  // Once released, the device can be taken by the other object, and by
+  // another user's program: root, whom exclusive use does not bind, would
+  // not notice a device left exclusive.
   EXPECT_TRUE(first.Close());
   EXPECT_TRUE(second.Open());
   EXPECT_TRUE(second.Close());
+  ASSERT_EQ(chmod(board.PortPath().c_str(), 0666), 0);
+  const pid_t nobody = fork();
+  if (nobody == 0) {
+    constexpr id_t Nobody = 65534;
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0))
+      _exit(2);
+    TComPort other;
+    other.PortName = board.PortPath();
+    _exit(other.Open() ? 0 : 1);
+  }
+  ASSERT_EQ(waitpid(nobody, &status, 0), nobody);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "another user could not open the port";
 }
 
 TEST(ComPort, ARefusedRateLeavesTheDeviceFree) {
