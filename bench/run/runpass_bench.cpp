@@ -9,7 +9,6 @@
 #include "board/ptyboard.h"
 #include "capture/captureblock.h"
 #include "capture/chartmain.h"
-#include "capture/chartstruct.h"
 #include "chart/chart.h"
 #include "link/comport.h"
 
@@ -24,10 +23,12 @@ struct Mode {
 
 void BM_RunPass(benchmark::State& state, Mode mode) {
   formChart = new TformChart;
-  formChart->Settings.Spectrum = mode.spectrum;
-  formChart->Settings.ComplexFft = mode.complexFft;
-  formChart->Settings.QamMode = mode.qam;
-  formChart->Settings.Average = mode.average;
+  DisplaySettings settings;
+  settings.Spectrum = mode.spectrum;
+  settings.ComplexFft = mode.complexFft;
+  settings.QamMode = mode.qam;
+  settings.Average = mode.average;
+  formChart->SetSettings(settings);
   TChart& chart = *formChart->Chart;
   chart.resize(1600, 900);
   QImage screen(chart.size(), QImage::Format_ARGB32_Premultiplied);
@@ -42,7 +43,7 @@ void BM_RunPass(benchmark::State& state, Mode mode) {
       state.SkipWithError("capture failed");
       break;
     }
-    ProcessBlock(*formChart);
+    formChart->ProcessBlock();
     chart.render(&screen);
     benchmark::DoNotOptimize(screen.constBits());
   }

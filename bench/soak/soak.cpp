@@ -19,7 +19,7 @@
 #include "link/comport.h"
 #include "link/comportmain.h"
 #include "link/registercommand.h"
-#include "panel/initform.h"
+#include "app/mainform.h"
 #include "platform/messages.h"
 
 namespace {
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder);
   const std::string layout = (folder / "tarnwick.ini").string();
   CreateWindows({layout, layout});
-  LoadLayout();
+  formMain->LoadLayout();
   formChart->resize(1600, 900);
   formChart->show();
   PtyBoard board;

@@ -4,7 +4,8 @@
 #include "capture/chartmain.h"
 #include "link/comportmain.h"
 #include "link/debug.h"
-#include "panel/initform.h"
+#include "capture/chartoptions.h"
+#include "panel/cellcontrols.h"
 #include "platform/messages.h"
 #include "app/splash.h"
 #include "version.h"
@@ -19,7 +20,7 @@
 
 TformMain* formMain = nullptr;
 
-TformMain::TformMain() {
+TformMain::TformMain(const LayoutFiles& layoutFiles) : Layout(layoutFiles) {
   Build = TarnwickBuild;
   Version = TarnwickVersion;
   // Numbers in the layout file and in every field use "." whatever the
@@ -65,6 +66,26 @@ void TformMain::FormShow() {
   formComPort->exec();
   formSplash->exec();
   LoadLayout();
+}
+
+void TformMain::LoadLayout() {
+  const LayoutValues values = Layout.Load();
+  if (!Layout.UnreadAtLoad().empty()) ShowErrorBox("Unable to read " + Layout.UnreadAtLoad());
+  // The panel is the client area; its cells are created in the order that
+  // stacks and visits them.
+  auto* panel = new QWidget(this);
+  for (const PanelCell& cell : AllPanelCells()) CreateCellControls(panel, cell, values.cells[cell.CellIndex()]);
+  setCentralWidget(panel);
+  formChartOptions->ShowSettings(values.chart);
+  formChart->ApplySettings(values.chart);
+}
+
+void TformMain::SaveLayout() {
+  LayoutValues values;
+  values.chart = formChartOptions->Limits();
+  values.chart.display = formChart->Settings();
+  for (const PanelCell& cell : AllPanelCells()) values.cells[cell.CellIndex()] = CellTextsOf(cell);
+  Layout.Save(values);
 }
 
 void TformMain::closeEvent(QCloseEvent* event) {

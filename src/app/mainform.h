@@ -4,6 +4,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "panel/layoutstore.h"
+
 class QAction;
 class QGroupBox;
 class QLineEdit;
@@ -12,7 +14,7 @@ class QPushButton;
 class TformMain : public QMainWindow {
   Q_OBJECT
  public:
-  TformMain();
+  explicit TformMain(const LayoutFiles& layoutFiles);
 
   int Build;
   QString Version;
@@ -24,6 +26,18 @@ class TformMain : public QMainWindow {
   QAction* N4;  // Exit
   QAction* N5;  // Chart...
   QAction* N6;  // About
+
+  // The rate the port is configured with, from the layout file.
+  std::uint32_t StoredBaudRate() const { return Layout.BaudRate(); }
+  // Creates the 96 cells from the layout file, then has the capture window
+  // and the options dialog apply the chart settings. Runs once, before any
+  // panel control exists. A file that exists but cannot be read is reported
+  // ("Unable to read <path>"); the windows then show the defaults.
+  void LoadLayout();
+  // Writes the panel and the chart settings back. The options dialog's limit
+  // fields are converted first, so that a field that is not a number stops
+  // the save before the file changes.
+  void SaveLayout();
 
   void FormShow();
   // Returns false when the close must not happen (the layout was not saved).
@@ -49,6 +63,7 @@ class TformMain : public QMainWindow {
   void CreateMenu();
   void EndProgram();
   bool startupDone = false;
+  LayoutStore Layout;
 };
 
 extern TformMain* formMain;

@@ -7,7 +7,6 @@
 #include "capture/chartoptions.h"
 #include "link/comportmain.h"
 #include "link/debug.h"
-#include "panel/initform.h"
 #include "panel/mspimain.h"
 #include "platform/messages.h"
 #include "platform/uitext.h"
@@ -16,10 +15,10 @@
 #include <QMessageBox>
 
 void CreateWindows(const LayoutFiles& layoutFiles) {
-  SetLayoutFiles(layoutFiles);
-  formMain = new TformMain;
+  formMain = new TformMain(layoutFiles);
   formChart = new TformChart;
-  formComPort = new TformComPort(layoutFiles.read);
+  formChart->SetLayoutSaver([] { formMain->SaveLayout(); });
+  formComPort = new TformComPort(formMain->StoredBaudRate());
   formMSPI = new TformMSPI;
   formChartOptions = new TformChartOptions;
   formAbout = new TformAbout;

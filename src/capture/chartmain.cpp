@@ -2,13 +2,13 @@
 
 #include "capture/captureblock.h"
 #include "capture/chartoptions.h"
-#include "capture/chartstruct.h"
+#include "capture/capturechart.h"
+#include "capture/dumpfile.h"
 #include "chart/chart.h"
 #include "link/comport.h"
 #include "link/comportmain.h"
 #include "link/debug.h"
 #include "link/registercommand.h"
-#include "panel/initform.h"
 #include "platform/messages.h"
 #include "platform/uitext.h"
 
@@ -97,20 +97,36 @@ void TformChart::FormKeyUp(int key, Qt::KeyboardModifiers shift) {
 
 void TformChart::nnOptionClick() { formChartOptions->exec(); }
 
+void TformChart::ApplySettings(const ChartSettings& stored) {
+  RunHandler([&] { Chart->LeftAxis().SetRange(stored.minY, stored.maxY); });
+  RunHandler([&] { Chart->BottomAxis().SetRange(stored.minX, stored.maxX); });
+  settings = stored.display;
+  for (auto [item, checked] : {std::pair{nnGraph1, settings.Graph1}, std::pair{nnGraph2, settings.Graph2}}) {
+    const QSignalBlocker quiet(item);
+    item->setChecked(checked);
+  }
+  ShowModeTitles(*Chart, settings);
+}
+
+void TformChart::ProcessBlock() {
+  ComputeDisplay(settings, Samples, smoothed, points);
+  ShowPoints(*Chart, points);
+}
+
 void TformChart::nnGraph1Click() {
-  Settings.Graph1 = nnGraph1->isChecked();  // the menu has already turned its check mark over
-  ProcessBlock(*this);
+  settings.Graph1 = nnGraph1->isChecked();  // the menu has already turned its check mark over
+  ProcessBlock();
 }
 
 void TformChart::nnGraph2Click() {
-  Settings.Graph2 = nnGraph2->isChecked();
-  ProcessBlock(*this);
+  settings.Graph2 = nnGraph2->isChecked();
+  ProcessBlock();
 }
 
 // One capture on the held port; the debug window follows the byte count.
 bool TformChart::Capture() {
   return CaptureBlock(
-      *formComPort->ComPort, Samples, Settings.Average,
+      *formComPort->ComPort, Samples, settings.Average,
       [](int received) { formDebug->edRxCnt->setText(QString::number(received)); }, Now);
 }
 
@@ -137,7 +153,7 @@ void TformChart::nnRunClick() {
   } catch (...) {
     // Whatever failed inside the loop, the user's panel is kept before the
     // program ends.
-    RunHandler([] { SaveLayout(); });
+    if (saveLayout) RunHandler(saveLayout);
     ShowMessage("Restart program", "Fatal error");
     QApplication::exit(0);
   }
@@ -155,7 +171,7 @@ void TformChart::RunPasses() {
       ShowMessage("Timeout", "Port error");
       break;
     }
-    ProcessBlock(*this);
+    ProcessBlock();
     if (PendingCommand.pending) SendPendingCommand();
   } while (Running);
 }
@@ -166,7 +182,7 @@ void TformChart::nnOnceClick() {
   if (!nnRun->isEnabled() || Acquiring) return;
   WithPortHeld([this] {
     if (Capture()) {
-      ProcessBlock(*this);
+      ProcessBlock();
     } else {
       ShowRunState(false);
       ShowMessage("Timeout", "Port error");
@@ -199,9 +215,9 @@ void TformChart::WithPortHeld(const std::function<void()>& work) {
 }
 
 void TformChart::nnAvgClick() {
-  Settings.Average = !Settings.Average;
+  settings.Average = !settings.Average;
   const QSignalBlocker quiet(formChartOptions->cbAverage);
-  formChartOptions->cbAverage->setChecked(Settings.Average);
+  formChartOptions->cbAverage->setChecked(settings.Average);
 }
 
-void TformChart::nnSaveClick() { SaveDump(Samples); }
+void TformChart::nnSaveClick() { WriteDump(DumpFilePath(), Samples); }

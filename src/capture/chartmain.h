@@ -9,6 +9,7 @@
 
 #include "capture/captureblock.h"
 #include "capture/display.h"
+#include "capture/displaysettings.h"
 
 class QAction;
 class QLineEdit;
@@ -45,7 +46,21 @@ class TformChart : public QMainWindow {
 
   // Stored in the layout file, edited by the options dialog, the graph
   // items and "Avg".
-  DisplaySettings Settings;
+  const DisplaySettings& Settings() const { return settings; }
+  // Takes the settings the options dialog chose; they show from the next
+  // drawing.
+  void SetSettings(const DisplaySettings& chosen) { settings = chosen; }
+  // The stored settings, shown without running any handler: the limits (a
+  // pair the chart refuses is reported, and the rest still applies), the
+  // display settings with the graph items' check marks, and the axis titles.
+  void ApplySettings(const ChartSettings& stored);
+  // Run when a failure inside a run ends the program, so that the user's
+  // layout is kept.
+  void SetLayoutSaver(std::function<void()> save) { saveLayout = std::move(save); }
+
+  // Redraws the chart from the sample history in the display mode.
+  void ProcessBlock();
+
   bool Running = false;
   // The capture holds the port: from a successful open by Run or Once until
   // the port is closed again, which for a run comes after Stop has cleared
@@ -61,8 +76,6 @@ class TformChart : public QMainWindow {
   // the smoothed spectrum, and the points, reused so that a run allocates
   // nothing per block.
   SampleHistory Samples;
-  SmoothedSpectrum Smoothed;
-  DisplayPoints Points;
 
   void FormShow();
   void FormClose();
@@ -83,6 +96,10 @@ class TformChart : public QMainWindow {
 
  private:
   void CreateMenu();
+  DisplaySettings settings;
+  SmoothedSpectrum smoothed;
+  DisplayPoints points;
+  std::function<void()> saveLayout;
   bool Looping = false;  // the run loop is between its first and last pass
 
   void ShowRunState(bool running);

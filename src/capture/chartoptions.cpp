@@ -2,7 +2,6 @@
 
 #include "capture/capturechart.h"
 #include "capture/chartmain.h"
-#include "capture/chartstruct.h"
 #include "chart/chart.h"
 #include "platform/messages.h"
 #include "platform/numtext.h"
@@ -12,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 TformChartOptions* formChartOptions = nullptr;
 
@@ -30,6 +30,18 @@ QCheckBox* Check(QWidget* parent, const char* caption, int top) {
 }
 
 long double ValueOf(const QLineEdit* field) { return ParseFloatText(TextBytes(field->text())); }
+
+double NumberOf(const QLineEdit* field) { return static_cast<double>(ValueOf(field)); }
+
+void ShowChecked(QCheckBox* box, bool checked) {
+  const QSignalBlocker quiet(box);
+  box->setChecked(checked);
+}
+
+void ShowNumber(QLineEdit* field, double value) {
+  const QSignalBlocker quiet(field);
+  field->setText(QtText(FormatNumber(value)));
+}
 
 }  // namespace
 
@@ -59,6 +71,29 @@ TformChartOptions::TformChartOptions() {
   connect(btnOK, &QPushButton::clicked, this, [this] { RunHandler([this] { btnOKClick(); }); });
 }
 
+void TformChartOptions::ShowSettings(const ChartSettings& stored) {
+  ShowNumber(edMaxY, stored.maxY);
+  ShowNumber(edMinY, stored.minY);
+  ShowNumber(edMaxX, stored.maxX);
+  ShowNumber(edMinX, stored.minX);
+  const DisplaySettings& display = stored.display;
+  ShowChecked(cbQAM, display.QamMode);
+  ShowChecked(cbSpectrum, display.Spectrum);
+  ShowChecked(cbAverage, display.Average);
+  ShowChecked(cbFFTComplex, display.ComplexFft);
+  ShowChecked(cbAxis, display.RealAxis);
+  ShowNumber(edFreq, display.FreqMHz);
+}
+
+ChartSettings TformChartOptions::Limits() const {
+  ChartSettings limits;
+  limits.maxY = NumberOf(edMaxY);
+  limits.maxX = NumberOf(edMaxX);
+  limits.minY = NumberOf(edMinY);
+  limits.minX = NumberOf(edMinX);
+  return limits;
+}
+
 void TformChartOptions::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   RunHandler([this] { FormShow(); });
@@ -84,17 +119,19 @@ void TformChartOptions::btnOKClick() {
   TChart& chart = *window.Chart;
   if (LimitsChanged()) {
     chart.UndoZoom();
-    chart.LeftAxis().SetRange(static_cast<double>(ValueOf(edMinY)), static_cast<double>(ValueOf(edMaxY)));
-    chart.BottomAxis().SetRange(static_cast<double>(ValueOf(edMinX)), static_cast<double>(ValueOf(edMaxX)));
+    chart.LeftAxis().SetRange(NumberOf(edMinY), NumberOf(edMaxY));
+    chart.BottomAxis().SetRange(NumberOf(edMinX), NumberOf(edMaxX));
   }
-  DisplaySettings& settings = window.Settings;
+  DisplaySettings settings = window.Settings();
   settings.QamMode = cbQAM->isChecked();
   settings.Spectrum = cbSpectrum->isChecked();
   settings.Average = cbAverage->isChecked();
   settings.RealAxis = cbAxis->isChecked();
   settings.ComplexFft = cbFFTComplex->isChecked();
-  settings.FreqMHz = static_cast<double>(ValueOf(edFreq));
+  window.SetSettings(settings);  // a rate that is no number leaves these applied
+  settings.FreqMHz = NumberOf(edFreq);
+  window.SetSettings(settings);
   ShowModeTitles(chart, settings);
-  ProcessBlock(window);
+  window.ProcessBlock();
   close();
 }

@@ -3,6 +3,8 @@
 // fields also carry the limits to and from the layout file.
 #include <QDialog>
 
+#include "capture/displaysettings.h"
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -31,6 +33,15 @@ class TformChartOptions : public QDialog {
   float ShownMaxX = 0;
   float ShownMinY = 0;
   float ShownMinX = 0;
+
+  // Shows the stored settings in the fields and check boxes, without running
+  // any handler. The limit fields keep the stored values even when the chart
+  // refuses them, so that the next save writes back what the user stored.
+  void ShowSettings(const ChartSettings& stored);
+  // The limits as the fields hold them, to be saved; the display settings
+  // are left at their defaults. Throws ConversionError for a field that is
+  // no number, before anything is saved.
+  ChartSettings Limits() const;
 
   void FormShow();
   void btnOKClick();

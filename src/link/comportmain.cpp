@@ -15,7 +15,7 @@
 
 TformComPort* formComPort = nullptr;
 
-TformComPort::TformComPort(const std::string& layoutFile) {
+TformComPort::TformComPort(std::uint32_t baudRate) {
   setWindowTitle("Port dialog");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -47,7 +47,7 @@ TformComPort::TformComPort(const std::string& layoutFile) {
 
   ComPort = std::make_unique<TComPort>();
   ComPort->PortName = "COM1";
-  ComPort->BaudRate = StoredBaudRate(layoutFile);
+  ComPort->BaudRate = baudRate;
 
   PlaceFrame(this, CentredAboveMiddle(2));
 }

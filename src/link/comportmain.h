@@ -1,9 +1,9 @@
 #pragma once
 // The port dialog: the user picks the serial port here. It owns the one
-// port object and gives it the baud rate from the layout file.
+// port object, configured with the baud rate it is given (the layout file's).
 #include <QDialog>
+#include <cstdint>
 #include <memory>
-#include <string>
 
 class QComboBox;
 class QPushButton;
@@ -12,7 +12,7 @@ class TComPort;
 class TformComPort : public QDialog {
   Q_OBJECT
  public:
-  explicit TformComPort(const std::string& layoutFile);
+  explicit TformComPort(std::uint32_t baudRate);
   ~TformComPort() override;
 
   QPushButton* btnRefreshComPort;

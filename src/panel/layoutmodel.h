@@ -10,18 +10,6 @@
 
 class ProfileFile;
 
-// The CHART section: the axis limits and the capture window's display
-// settings. The initial values are the defaults of missing keys.
-struct ChartSettings {
-  double maxY = 10000;
-  double maxX = 10000;
-  double minY = -10000;
-  double minX = -10000;
-  DisplaySettings display;
-
-  bool operator==(const ChartSettings&) const = default;
-};
-
 // The texts of every cell, by CellIndex.
 using PanelTexts = std::array<CellTexts, PanelCellCount>;
 

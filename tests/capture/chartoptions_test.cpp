@@ -7,7 +7,7 @@
 #include "capture/chartmain.h"
 #include "capture/chartoptions.h"
 #include "chart/chart.h"
-#include "panel/initform.h"
+#include "app/mainform.h"
 #include "windows_fixture.h"
 
 namespace {
@@ -16,7 +16,7 @@ class ChartOptions : public WindowsTest {
  protected:
   void SetUp() override {
     WindowsTest::SetUp();
-    LoadLayout();
+    formMain->LoadLayout();
     formChartOptions->FormShow();
   }
 
@@ -76,9 +76,9 @@ TEST_F(ChartOptions, FlagsFrequencyAndTitlesAreApplied) {
   formChartOptions->cbSpectrum->setChecked(true);
   formChartOptions->edFreq->setText("61,44");
   formChartOptions->btnOKClick();
-  EXPECT_TRUE(formChart->Settings.QamMode);
-  EXPECT_TRUE(formChart->Settings.RealAxis);
-  EXPECT_EQ(formChart->Settings.FreqMHz, 61.44);
+  EXPECT_TRUE(formChart->Settings().QamMode);
+  EXPECT_TRUE(formChart->Settings().RealAxis);
+  EXPECT_EQ(formChart->Settings().FreqMHz, 61.44);
   EXPECT_EQ(Left().Title(), "Amp, uV");
   EXPECT_EQ(Bottom().Title(), "Amp, uV");
 
@@ -94,8 +94,8 @@ TEST_F(ChartOptions, ABadFrequencyLeavesTheFlagsAppliedAndTheRestNot) {
   RunHandler([] { formChartOptions->btnOKClick(); });
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "'fast' is not a valid floating point value.");
-  EXPECT_TRUE(formChart->Settings.Spectrum);
-  EXPECT_EQ(formChart->Settings.FreqMHz, 150);
+  EXPECT_TRUE(formChart->Settings().Spectrum);
+  EXPECT_EQ(formChart->Settings().FreqMHz, 150);
   EXPECT_EQ(Left().Title(), "Amp. uV");  // titles not reached
 }
 

@@ -21,7 +21,7 @@
 #include "link/comportmain.h"
 #include "link/debug.h"
 #include "panel/cellcontrols.h"
-#include "panel/initform.h"
+#include "app/mainform.h"
 #include "windows_fixture.h"
 
 namespace {
@@ -47,7 +47,7 @@ class CaptureWindow : public WindowsTest {
  protected:
   void SetUp() override {
     WindowsTest::SetUp();
-    LoadLayout();
+    formMain->LoadLayout();
     UseBoard(AnswerOf(4096));
   }
 
@@ -218,7 +218,7 @@ TEST_F(CaptureWindow, AFailureInsideTheRunSavesTheLayoutAndEndsTheProgram) {
 TEST_F(CaptureWindow, GraphItemsAndAvgChangeTheSettings) {
   formChart->nnOnce->trigger();
   formChart->nnGraph1->trigger();
-  EXPECT_FALSE(formChart->Settings.Graph1);
+  EXPECT_FALSE(formChart->Settings().Graph1);
   EXPECT_FALSE(formChart->nnGraph1->isChecked());
   EXPECT_EQ(Chart().Series1().Count(), 0);
   EXPECT_EQ(Chart().Series2().Count(), 1024);
@@ -226,7 +226,7 @@ TEST_F(CaptureWindow, GraphItemsAndAvgChangeTheSettings) {
   EXPECT_EQ(Chart().Series1().Count(), 1024);
 
   formChart->nnAvg->trigger();
-  EXPECT_TRUE(formChart->Settings.Average);
+  EXPECT_TRUE(formChart->Settings().Average);
   EXPECT_TRUE(formChartOptions->cbAverage->isChecked());
   formChart->nnAvg->trigger();
   EXPECT_FALSE(formChartOptions->cbAverage->isChecked());

@@ -22,7 +22,7 @@ QStringList NamesOf(const QObjectList& objects) {
 }  // namespace
 
 TEST_F(PanelTest, CellsLieOnTheClientAreaAtTheirPlaces) {
-  LoadLayout();
+  formMain->LoadLayout();
   struct Case {
     const char* suffix;
     QRect box, button, edit;
@@ -40,7 +40,7 @@ TEST_F(PanelTest, CellsLieOnTheClientAreaAtTheirPlaces) {
 }
 
 TEST_F(PanelTest, ControlsStackAndTakeTheFocusInCreationOrder) {
-  LoadLayout();
+  formMain->LoadLayout();
   QStringList created, visited;
   for (const PanelCell& cell : AllPanelCells()) {
     const QString suffix = QString::fromStdString(cell.CellSuffix());
@@ -75,7 +75,7 @@ TEST_F(PanelTest, StartUpLoadsThePanelFromTheWindowsLayoutFileAndClicksReachTheT
 }
 
 TEST_F(PanelTest, SiblingLookupStaysWithinItsCell) {
-  LoadLayout();
+  formMain->LoadLayout();
   for (const char* suffix : {"11", "111", "011", "00"}) {
     const QString name = suffix;
     QPushButton* button = CellButton(suffix);

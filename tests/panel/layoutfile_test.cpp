@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include "app/windows.h"
 #include "capture/chartmain.h"
 #include "capture/chartoptions.h"
 #include "chart/chart.h"
@@ -14,7 +15,7 @@
 #include "panel_fixture.h"
 
 TEST_F(PanelTest, WithoutAFileThePanelIsFreshAndASaveWritesOnlyTheSettings) {
-  LoadLayout();
+  formMain->LoadLayout();
   for (const PanelCell& cell : AllPanelCells()) {
     const std::string suffix = cell.CellSuffix();
     EXPECT_EQ(CellBox(suffix)->title().toStdString(), cell.FreshCaption());
@@ -80,7 +81,7 @@ TEST_F(PanelTest, CellsThatDifferFromFreshOnesAreSavedAndOthersDropped) {
 TEST_F(PanelTest, KeysAreFoundWhateverTheirCaseAndRewrittenUnderTheProgramsNames) {
   LoadFrom("[usb]\nBAUDRATE=$2580\n[Chart]\nmaxy=2000\nqam=2\n[boxes]\nBOXDYNAMIC00=64 | TXGAIN\n");
   EXPECT_EQ(CellBox("00")->title(), "64 | TXGAIN");
-  EXPECT_TRUE(formChart->Settings.QamMode);
+  EXPECT_TRUE(formChart->Settings().QamMode);
   EXPECT_EQ(Saved(),
             "[USB]\nBaudRate=9600\n"
             "[CHART]\nMaxY=2000\nMaxX=10000\nMinY=-10000\nMinX=-10000\nQAM=1\nSPECTRUM=0\nAVG=0\n"
@@ -95,17 +96,17 @@ TEST_F(PanelTest, LoadingShowsTheSettingsWithoutRunningAnyHandler) {
   QSignalSpy graph1(formChart->nnGraph1, &QAction::toggled);
   QSignalSpy freq(options.edFreq, &QLineEdit::textChanged);
   QSignalSpy minX(options.edMinX, &QLineEdit::textChanged);
-  LoadLayout();
+  formMain->LoadLayout();
   EXPECT_EQ(qam.count() + graph1.count() + freq.count() + minX.count(), 0);
 
-  EXPECT_TRUE(formChart->Settings.QamMode && options.cbQAM->isChecked());
-  EXPECT_FALSE(formChart->Settings.Spectrum || options.cbSpectrum->isChecked());
-  EXPECT_TRUE(formChart->Settings.Average && options.cbAverage->isChecked());
-  EXPECT_TRUE(formChart->Settings.ComplexFft && options.cbFFTComplex->isChecked());
-  EXPECT_FALSE(formChart->Settings.Graph1 || formChart->nnGraph1->isChecked());
-  EXPECT_TRUE(formChart->Settings.Graph2 && formChart->nnGraph2->isChecked());
-  EXPECT_TRUE(formChart->Settings.RealAxis && options.cbAxis->isChecked());
-  EXPECT_EQ(formChart->Settings.FreqMHz, 62.5);
+  EXPECT_TRUE(formChart->Settings().QamMode && options.cbQAM->isChecked());
+  EXPECT_FALSE(formChart->Settings().Spectrum || options.cbSpectrum->isChecked());
+  EXPECT_TRUE(formChart->Settings().Average && options.cbAverage->isChecked());
+  EXPECT_TRUE(formChart->Settings().ComplexFft && options.cbFFTComplex->isChecked());
+  EXPECT_FALSE(formChart->Settings().Graph1 || formChart->nnGraph1->isChecked());
+  EXPECT_TRUE(formChart->Settings().Graph2 && formChart->nnGraph2->isChecked());
+  EXPECT_TRUE(formChart->Settings().RealAxis && options.cbAxis->isChecked());
+  EXPECT_EQ(formChart->Settings().FreqMHz, 62.5);
   EXPECT_EQ(options.edFreq->text(), "62.5");
   EXPECT_EQ(options.edMinX->text(), "-0.25");
   EXPECT_EQ(options.edMaxX->text(), "10000");
@@ -137,8 +138,8 @@ TEST_F(PanelTest, AnInvertedRangeIsReportedAndTheOtherSettingsStillLoadAndSurviv
   TChart& chart = *formChart->Chart;
   EXPECT_LE(chart.LeftAxis().Minimum(), chart.LeftAxis().Maximum());
   EXPECT_EQ(chart.BottomAxis().Maximum(), 10000);
-  EXPECT_TRUE(formChart->Settings.Spectrum);
-  EXPECT_EQ(formChart->Settings.FreqMHz, 75);
+  EXPECT_TRUE(formChart->Settings().Spectrum);
+  EXPECT_EQ(formChart->Settings().FreqMHz, 75);
   EXPECT_EQ(chart.LeftAxis().Title(), "Power, dB");
   EXPECT_EQ(CellBox("00")->title(), "64 | TXGAIN");
   EXPECT_EQ(formChartOptions->edMaxY->text(), "5");
@@ -154,7 +155,7 @@ TEST_F(PanelTest, ALimitFieldThatIsNotANumberStopsTheSaveBeforeTheFileChanges) {
   const std::string before = "[USB]\r\nBaudRate=9600\r\n[TAGS]\r\nt=1\r\n[BOXES]\r\nboxDynamic00=64 | A\r\n";
   LoadFrom(before);
   formChartOptions->edMinX->setText("1,5,5");
-  RunHandler(SaveLayout);
+  RunHandler([] { formMain->SaveLayout(); });
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "'1.5,5' is not a valid floating point value.");
   EXPECT_EQ(FileBytes(), before);
@@ -169,7 +170,7 @@ TEST_F(PanelTest, AFileThatCannotBeWrittenIsReportedAndKeptWhole) {
   CellEdit("00")->setText("7");
   // Something in the way of the new file beside the old one.
   std::filesystem::create_directory(LayoutFile() + ".saving");
-  RunHandler(SaveLayout);
+  RunHandler([] { formMain->SaveLayout(); });
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Unable to write to " + LayoutFile() + ".");
   EXPECT_EQ(FileBytes(), before);
@@ -206,7 +207,7 @@ TEST_F(PanelTest, TextsBeyondLatin1SurviveASaveAndALoad) {
 
 TEST_F(PanelTest, AFileThatCannotBeReadIsReportedAndNeverReplaced) {
   std::filesystem::create_directory(LayoutFile());  // a folder in the file's place
-  LoadLayout();
+  formMain->LoadLayout();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Unable to read " + LayoutFile() + ".");
   EXPECT_EQ(boxes[0].icon, BoxIcon::Error);
@@ -216,7 +217,7 @@ TEST_F(PanelTest, AFileThatCannotBeReadIsReportedAndNeverReplaced) {
   std::filesystem::remove(LayoutFile());
   const std::string layout = "[BOXES]\nboxDynamic00=64 | TXGAIN\n";
   WriteLayout(layout);
-  RunHandler(SaveLayout);
+  RunHandler([] { formMain->SaveLayout(); });
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[1].text, "Unable to write to " + LayoutFile() + ".");
   EXPECT_EQ(FileBytes(), layout);
@@ -226,10 +227,11 @@ TEST_F(PanelTest, ShippedDefaultsAreReadAndTheFirstSaveWritesTheUsersOwnFile) {
   const std::string shipped = "[USB]\nBaudRate=9600\n[BOXES]\nboxDynamic00=64 | TXGAIN\n";
   WriteLayout(shipped);
   const std::string own = (Folder() / "config" / "tarnwick" / "tarnwick.ini").string();
-  SetLayoutFiles({LayoutFile(), own});
-  LoadLayout();
+  DestroyWindows();
+  CreateWindows({LayoutFile(), own});
+  formMain->LoadLayout();
   EXPECT_EQ(CellBox("00")->title(), "64 | TXGAIN");
-  SaveLayout();
+  formMain->SaveLayout();
   std::ifstream in(own, std::ios::binary);
   const std::string saved{std::istreambuf_iterator<char>(in), {}};
   EXPECT_EQ(saved.rfind("[USB]\nBaudRate=9600\n", 0), 0u) << saved;  // the shipped rate kept

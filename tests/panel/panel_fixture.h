@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string>
 
-#include "panel/initform.h"
+#include "app/mainform.h"
 #include "windows_fixture.h"
 
 // The CHART section as a save writes the defaults.
@@ -18,7 +18,7 @@ class PanelTest : public WindowsTest {
   // Loads the panel from a layout file of this content.
   static void LoadFrom(const std::string& content) {
     WriteLayout(content);
-    LoadLayout();
+    formMain->LoadLayout();
   }
 
   static std::string FileBytes() {
@@ -26,7 +26,7 @@ class PanelTest : public WindowsTest {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
   static std::string Saved() {
-    SaveLayout();
+    formMain->SaveLayout();
     return FileBytes();
   }
 };
