@@ -22,7 +22,10 @@ struct Mode {
 };
 
 void BM_RunPass(benchmark::State& state, Mode mode) {
-  formChart = new TformChart;
+  PtyBoard board;
+  TComPort port;
+  port.PortName = board.PortPath();
+  formChart = new TformChart(port);
   DisplaySettings settings;
   settings.Spectrum = mode.spectrum;
   settings.ComplexFft = mode.complexFft;
@@ -33,13 +36,10 @@ void BM_RunPass(benchmark::State& state, Mode mode) {
   chart.resize(1600, 900);
   QImage screen(chart.size(), QImage::Format_ARGB32_Premultiplied);
 
-  PtyBoard board;
-  TComPort port;
-  port.PortName = board.PortPath();
   if (!port.Open()) state.SkipWithError("the board's port does not open");
   int received = 0;
   for (auto _ : state) {
-    if (!CaptureBlock(port, formChart->Samples, mode.average, [&](int count) { received = count; })) {
+    if (!CaptureBlock(port, formChart->Session().Samples, mode.average, [&](int count) { received = count; })) {
       state.SkipWithError("capture failed");
       break;
     }

@@ -12,18 +12,35 @@
 #include "platform/uitext.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMessageBox>
+
+namespace {
+
+// What one window tells another: the capture keeps the link check off while
+// it holds the port, shows its byte count in the debug window, and keeps the
+// user's layout when a run fails beyond repair.
+void Connect() {
+  QObject::connect(formChart, &TformChart::AcquiringChanged, formDebug,
+                   [](bool acquiring) { formDebug->btnCheck->setEnabled(!acquiring); });
+  QObject::connect(formChart, &TformChart::BytesReceived, formDebug,
+                   [](int count) { formDebug->edRxCnt->setText(QString::number(count)); });
+  formChart->SetLayoutSaver([] { formMain->SaveLayout(); });
+}
+
+}  // namespace
 
 void CreateWindows(const LayoutFiles& layoutFiles) {
   formMain = new TformMain(layoutFiles);
-  formChart = new TformChart;
-  formChart->SetLayoutSaver([] { formMain->SaveLayout(); });
   formComPort = new TformComPort(formMain->StoredBaudRate());
+  formChart = new TformChart(*formComPort->ComPort);
   formMSPI = new TformMSPI;
   formChartOptions = new TformChartOptions;
   formAbout = new TformAbout;
   formDebug = new TformDebug;
   formSplash = new TformSplash;
+  Connect();
 }
 
 void DestroyWindows() {
@@ -32,8 +49,8 @@ void DestroyWindows() {
   delete formAbout;
   delete formChartOptions;
   delete formMSPI;
-  delete formComPort;
   delete formChart;
+  delete formComPort;
   delete formMain;
   formSplash = nullptr;
   formDebug = nullptr;

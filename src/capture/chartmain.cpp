@@ -1,14 +1,10 @@
 #include "capture/chartmain.h"
 
-#include "capture/captureblock.h"
 #include "capture/chartoptions.h"
 #include "capture/capturechart.h"
 #include "capture/dumpfile.h"
 #include "chart/chart.h"
-#include "link/comport.h"
-#include "link/comportmain.h"
 #include "link/debug.h"
-#include "link/registercommand.h"
 #include "platform/messages.h"
 #include "platform/uitext.h"
 
@@ -16,23 +12,21 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <chrono>
 #include <thread>
 
 TformChart* formChart = nullptr;
 
-TformChart::TformChart() {
+TformChart::TformChart(TComPort& port) : session(port) {
   setWindowTitle("Chart");
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
   resize(808, 854);
   Chart = new TChart(this);
   setCentralWidget(Chart);
   CreateMenu();
-  ShowRunState(false);
+  ShowRunState();
 }
 
 void TformChart::CreateMenu() {
@@ -58,12 +52,12 @@ void TformChart::CreateMenu() {
   nnSave = item(nullptr, "Save", &TformChart::nnSaveClick);
 }
 
-// Idle: Run and Once offered. Running: only Stop.
-void TformChart::ShowRunState(bool running) {
+// Idle, or a run told to stop: Run and Once offered. Running: only Stop.
+void TformChart::ShowRunState() {
+  const bool running = session.Running();
   nnRun->setEnabled(!running);
   nnStop->setEnabled(running);
   nnOnce->setEnabled(!running);
-  Running = running;
 }
 
 // A restore from minimised is a spontaneous show of a window that stays
@@ -73,7 +67,7 @@ void TformChart::showEvent(QShowEvent* event) {
   if (!event->spontaneous()) RunHandler([this] { FormShow(); });
 }
 
-void TformChart::FormShow() { nnStop->setEnabled(Running); }
+void TformChart::FormShow() { nnStop->setEnabled(session.Running()); }
 
 void TformChart::closeEvent(QCloseEvent* event) {
   RunHandler([this] { FormClose(); });
@@ -109,7 +103,7 @@ void TformChart::ApplySettings(const ChartSettings& stored) {
 }
 
 void TformChart::ProcessBlock() {
-  ComputeDisplay(settings, Samples, smoothed, points);
+  ComputeDisplay(settings, session.Samples, smoothed, points);
   ShowPoints(*Chart, points);
 }
 
@@ -123,33 +117,25 @@ void TformChart::nnGraph2Click() {
   ProcessBlock();
 }
 
-// One capture on the held port; the debug window follows the byte count.
+// One capture on the held port; the byte count is told as it grows.
 bool TformChart::Capture() {
-  return CaptureBlock(
-      *formComPort->ComPort, Samples, settings.Average,
-      [](int received) { formDebug->edRxCnt->setText(QString::number(received)); }, Now);
+  return session.Capture(settings.Average, [this](int received) { emit BytesReceived(received); });
 }
 
-void TformChart::SendPendingCommand() {
-  PanelCommand& command = PendingCommand;
-  QPointer<QLineEdit> target = command.target;
-  SendRegisterCommand(*formComPort->ComPort, command.command, command.address, command.value, true,
-                      [target](const std::string& text) {
-                        if (target) target->setText(QtText(text));
-                      },
-                      TextBytes(command.accessMode));
-  command.pending = false;
+void TformChart::CaptureFailed() {
+  ShowRunState();
+  ShowMessage("Timeout", "Port error");
 }
 
 void TformChart::nnRunClick() {
-  if (Acquiring) {
+  if (session.Acquiring()) {
     // Run given while a stopped run is still in its last pass: that run goes on.
-    if (Looping) ShowRunState(true);
+    if (Looping) session.Resume();
+    ShowRunState();
     return;
   }
-  ShowRunState(true);
   try {
-    WithPortHeld([this] { RunPasses(); });
+    WithPortHeld(true, [this] { RunPasses(); });
   } catch (...) {
     // Whatever failed inside the loop, the user's panel is kept before the
     // program ends.
@@ -167,51 +153,49 @@ void TformChart::RunPasses() {
   do {
     QApplication::processEvents();
     if (!Capture()) {
-      ShowRunState(false);
-      ShowMessage("Timeout", "Port error");
+      CaptureFailed();
       break;
     }
     ProcessBlock();
-    if (PendingCommand.pending) SendPendingCommand();
-  } while (Running);
+    session.SendPending();
+  } while (session.Running());
 }
 
-void TformChart::nnStopClick() { ShowRunState(false); }
+void TformChart::nnStopClick() {
+  session.Stop();
+  ShowRunState();
+}
 
 void TformChart::nnOnceClick() {
-  if (!nnRun->isEnabled() || Acquiring) return;
-  WithPortHeld([this] {
-    if (Capture()) {
+  if (!nnRun->isEnabled() || session.Acquiring()) return;
+  WithPortHeld(false, [this] {
+    if (Capture())
       ProcessBlock();
-    } else {
-      ShowRunState(false);
-      ShowMessage("Timeout", "Port error");
-    }
+    else
+      CaptureFailed();
   });
-}
-
-void TformChart::SetAcquiring(bool acquiring) {
-  Acquiring = acquiring;
-  formDebug->btnCheck->setEnabled(!acquiring);
 }
 
 // The port is opened unless it is open already; a port that cannot be had
 // is said at once instead of a time-out later. While the work holds the
-// port, panel commands wait in the slot; one still waiting when the work is
-// done is sent before the port closes, and the port closes however the work
-// ends.
-void TformChart::WithPortHeld(const std::function<void()>& work) {
-  TComPort& port = *formComPort->ComPort;
-  if (!port.Opened && !port.Open()) {
-    ShowRunState(false);
+// port, panel commands wait in the session; one still waiting when the work
+// is done is sent before the port closes, and the port closes however the
+// work ends.
+void TformChart::WithPortHeld(bool run, const std::function<void()>& work) {
+  const bool started = session.Start(run);
+  ShowRunState();
+  if (!started) {
     ShowMessage("Port is busy", "Port error");
     return;
   }
-  SetAcquiring(true);
-  const auto released = qScopeGuard([this] { SetAcquiring(false); });
-  const PortCloser closer(port);
+  emit AcquiringChanged(true);
+  const auto released = qScopeGuard([this] {
+    session.Release();
+    ShowRunState();
+    emit AcquiringChanged(false);
+  });
   work();
-  if (PendingCommand.pending) SendPendingCommand();
+  session.SendPending();
 }
 
 void TformChart::nnAvgClick() {
@@ -220,4 +204,4 @@ void TformChart::nnAvgClick() {
   formChartOptions->cbAverage->setChecked(settings.Average);
 }
 
-void TformChart::nnSaveClick() { WriteDump(DumpFilePath(), Samples); }
+void TformChart::nnSaveClick() { WriteDump(DumpFilePath(), session.Samples); }

@@ -1,35 +1,21 @@
 #pragma once
 // The capture window: fetches sample blocks from the board and plots them.
 #include <QMainWindow>
-#include <QPointer>
-#include <QString>
-#include <chrono>
-#include <cstdint>
 #include <functional>
 
-#include "capture/captureblock.h"
+#include "capture/capturesession.h"
 #include "capture/display.h"
 #include "capture/displaysettings.h"
 
 class QAction;
-class QLineEdit;
 class TChart;
-
-// A panel command given while a run holds the port: the run sends it
-// between two captures. A newer command replaces one not yet sent.
-struct PanelCommand {
-  bool pending = false;
-  std::uint8_t command = 0;
-  std::uint32_t address = 0;
-  std::uint32_t value = 0;
-  QPointer<QLineEdit> target;
-  QString accessMode;
-};
+class TComPort;
 
 class TformChart : public QMainWindow {
   Q_OBJECT
  public:
-  TformChart();
+  // Captures on the given port, which outlives the window.
+  explicit TformChart(TComPort& port);
 
   TChart* Chart;  // fills the client area
 
@@ -61,21 +47,10 @@ class TformChart : public QMainWindow {
   // Redraws the chart from the sample history in the display mode.
   void ProcessBlock();
 
-  bool Running = false;
-  // The capture holds the port: from a successful open by Run or Once until
-  // the port is closed again, which for a run comes after Stop has cleared
-  // Running. The panel then hands its commands over, and the link check
-  // waits.
-  bool Acquiring = false;
-
-  PanelCommand PendingCommand;
-  // What a capture's 5-second limit is measured by.
-  CaptureClock Now = std::chrono::steady_clock::now;
-
-  // The blocks captured, and what the display keeps from block to block:
-  // the smoothed spectrum, and the points, reused so that a run allocates
-  // nothing per block.
-  SampleHistory Samples;
+  // The acquisition: its state, the sample history and the panel command
+  // waiting for the port.
+  CaptureSession& Session() { return session; }
+  const CaptureSession& Session() const { return session; }
 
   void FormShow();
   void FormClose();
@@ -89,6 +64,12 @@ class TformChart : public QMainWindow {
   void nnAvgClick();
   void nnSaveClick();
 
+ signals:
+  // The capture took the port (true) or let it go (false).
+  void AcquiringChanged(bool acquiring);
+  // The count of bytes of the block in progress, after every poll.
+  void BytesReceived(int count);
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -96,17 +77,17 @@ class TformChart : public QMainWindow {
 
  private:
   void CreateMenu();
+  CaptureSession session;
   DisplaySettings settings;
   SmoothedSpectrum smoothed;
   DisplayPoints points;
   std::function<void()> saveLayout;
   bool Looping = false;  // the run loop is between its first and last pass
 
-  void ShowRunState(bool running);
-  void SetAcquiring(bool acquiring);
-  void WithPortHeld(const std::function<void()>& work);
+  void ShowRunState();
+  void WithPortHeld(bool run, const std::function<void()>& work);
   bool Capture();
-  void SendPendingCommand();
+  void CaptureFailed();
   void RunPasses();
 };
 

@@ -3,7 +3,6 @@
 // a right click on a box opens the register dialog.
 #include "app/mainform.h"
 #include "capture/chartmain.h"
-#include "link/comportmain.h"
 #include "link/registercommand.h"
 #include "panel/cellcontrols.h"
 #include "panel/mspimain.h"
@@ -11,6 +10,7 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -19,13 +19,15 @@ namespace {
 // two blocks or before it lets the port go; otherwise it goes out now.
 void Dispatch(std::uint8_t command, std::uint32_t address, std::uint32_t value, QLineEdit* target,
               const QString& accessMode) {
-  if (formChart->Acquiring) {
-    formChart->PendingCommand = {true, command, address, value, target, accessMode};
-    return;
-  }
-  SendRegisterCommand(*formComPort->ComPort, command, address, value, false,
-                      [target](const std::string& text) { target->setText(QtText(text)); },
-                      TextBytes(accessMode));
+  const QPointer<QLineEdit> field = target;
+  const std::string mode = TextBytes(accessMode);
+  formChart->Session().Send([=](TComPort& port, bool portHeld) {
+    SendRegisterCommand(port, command, address, value, portHeld,
+                        [field](const std::string& text) {
+                          if (field) field->setText(QtText(text));
+                        },
+                        mode);
+  });
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "link/comport.h"
 #include "link/comportmain.h"
 #include "link/debug.h"
+#include "link/registercommand.h"
 #include "panel/cellcontrols.h"
 #include "app/mainform.h"
 #include "windows_fixture.h"
@@ -109,12 +110,12 @@ TEST_F(CaptureWindow, RunCapturesUntilStopThenClosesThePort) {
   bool runningState = false;
   RunUntil([&] {
     runningState = !formChart->nnRun->isEnabled() && formChart->nnStop->isEnabled() &&
-                   !formChart->nnOnce->isEnabled() && formChart->Running && Port().Opened;
+                   !formChart->nnOnce->isEnabled() && formChart->Session().Running() && Port().Opened;
     formChart->nnOnce->trigger();  // does nothing while running
     formChart->nnStop->trigger();
   });
   EXPECT_TRUE(runningState);
-  EXPECT_FALSE(formChart->Running);
+  EXPECT_FALSE(formChart->Session().Running());
   EXPECT_TRUE(formChart->nnRun->isEnabled());
   EXPECT_FALSE(formChart->nnStop->isEnabled());
   EXPECT_FALSE(Port().Opened);
@@ -149,7 +150,7 @@ TEST_F(CaptureWindow, ACellClickedJustAfterStopIsServedByTheEndingRun) {
   });
   EXPECT_TRUE(boxes.empty());
   EXPECT_TRUE(WaitUntil([&] { return board->Register(7) == 66; }));
-  EXPECT_FALSE(formChart->PendingCommand.pending);
+  EXPECT_FALSE(formChart->Session().CommandWaiting());
   EXPECT_FALSE(Port().Opened);
   EXPECT_TRUE(formChart->nnRun->isEnabled());
 }
@@ -168,16 +169,21 @@ TEST_F(CaptureWindow, APortHeldElsewhereIsBusyAtOnceForRunAndOnce) {
   EXPECT_TRUE(board->Received().empty());
   EXPECT_TRUE(formChart->nnRun->isEnabled() && formChart->nnOnce->isEnabled());
   EXPECT_FALSE(formChart->nnStop->isEnabled());
-  EXPECT_FALSE(formChart->Running);
+  EXPECT_FALSE(formChart->Session().Running());
 }
 
 TEST_F(CaptureWindow, APanelCommandGivenDuringARunGoesOutBetweenTwoCaptures) {
-  QLineEdit target;
+  bool portHeld = false;
   RunUntil([&] {
-    formChart->PendingCommand = {true, 0x47, 7, 0x55, &target, "set"};
-    When([] { return !formChart->PendingCommand.pending; }, [] { formChart->nnStop->trigger(); });
+    formChart->Session().Send([&portHeld](TComPort& port, bool held) {
+      portHeld = held;
+      const std::vector<std::uint8_t> write = RegisterFrame(0x47, 7, 0x55);
+      port.Write(write.data(), static_cast<int>(write.size()));
+    });
+    When([] { return !formChart->Session().CommandWaiting(); }, [] { formChart->nnStop->trigger(); });
   });
-  EXPECT_FALSE(formChart->PendingCommand.pending);
+  EXPECT_TRUE(portHeld);
+  EXPECT_FALSE(formChart->Session().CommandWaiting());
   EXPECT_EQ(board->Register(7), 0x55);
   const Bytes received = board->Received();
   const Bytes write{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x07, 0x55, 0x00};
@@ -189,13 +195,13 @@ TEST_F(CaptureWindow, APanelCommandGivenDuringARunGoesOutBetweenTwoCaptures) {
 
 TEST_F(CaptureWindow, ClosingTheWindowEndsTheRun) {
   RunUntil([] { formChart->close(); });
-  EXPECT_FALSE(formChart->Running);
+  EXPECT_FALSE(formChart->Session().Running());
   EXPECT_FALSE(Port().Opened);
 }
 
 TEST_F(CaptureWindow, ClosingTheMainWindowEndsTheRunAndSaves) {
   RunUntil([] { formMain->close(); });
-  EXPECT_FALSE(formChart->Running);
+  EXPECT_FALSE(formChart->Session().Running());
   EXPECT_FALSE(Port().Opened);
   EXPECT_TRUE(std::filesystem::exists(LayoutFile()));
 }
@@ -296,7 +302,7 @@ class BoardFaults : public CaptureWindow, public ::testing::WithParamInterface<F
  protected:
   void SetUp() override {
     CaptureWindow::SetUp();
-    formChart->Now = [start = std::chrono::steady_clock::now()] {
+    formChart->Session().Now = [start = std::chrono::steady_clock::now()] {
       return start + (std::chrono::steady_clock::now() - start) * TimeLapse;
     };
     CellBox("00")->setTitle("7 | R");
@@ -335,9 +341,9 @@ TEST_P(BoardFaults, EndIdleWithTheMessageAndTheNextGoodExchangeWorks) {
     board->SendUnasked({0xBB, 0x07, 0x00, 0x00, 0x00, 0x99, 0x12, 0x34});
     WaitUntil([] { return false; }, 20);  // the noise waits in the port's queue
   }
-  const auto start = formChart->Now();
+  const auto start = formChart->Session().Now();
   Exchange(fault.exchange, fault.disturbance == Fault::KilledDuring);
-  EXPECT_LT(formChart->Now() - start, std::chrono::seconds(7));  // the 5-second rule, and no hang beyond it
+  EXPECT_LT(formChart->Session().Now() - start, std::chrono::seconds(7));  // the 5-second rule, and no hang beyond it
 
   std::vector<std::string> shown;
   for (const MessageBoxRequest& box : boxes) {
@@ -349,7 +355,7 @@ TEST_P(BoardFaults, EndIdleWithTheMessageAndTheNextGoodExchangeWorks) {
     EXPECT_EQ(CellEdit("00")->text(), fault.field);
   }
   EXPECT_TRUE(formChart->nnRun->isEnabled() && formChart->nnOnce->isEnabled());
-  EXPECT_FALSE(formChart->nnStop->isEnabled() || formChart->Running || formChart->Acquiring);
+  EXPECT_FALSE(formChart->nnStop->isEnabled() || formChart->Session().Running() || formChart->Session().Acquiring());
   EXPECT_FALSE(Port().Opened);
 
   if (fault.disturbance == Fault::KilledDuring)

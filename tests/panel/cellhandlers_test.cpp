@@ -137,18 +137,17 @@ TEST_F(CellHandlers, ArrowsStepAWriteCellAndWriteIt) {
 }
 
 TEST_F(CellHandlers, WhileTheCaptureHoldsThePortOnlyTheLastCommandWaitsForIt) {
-  formChart->Acquiring = true;
+  CaptureSession& capture = formChart->Session();
+  ASSERT_TRUE(capture.Start(false));
   Press("00", "5");
+  board.SetRegister(3, 0x2A);
   Press("03", "");
-  formChart->Acquiring = false;
+  EXPECT_TRUE(capture.CommandWaiting());
+  capture.SendPending();  // the gap between two blocks
+  EXPECT_EQ(Sent(8), Frame(0xBB, 3, 0));
+  EXPECT_EQ(CellEdit("03")->text(), "42");
+  capture.Release();
   EXPECT_TRUE(NothingSent());
-  const PanelCommand& pending = formChart->PendingCommand;
-  EXPECT_TRUE(pending.pending);
-  EXPECT_EQ(pending.command, 0xBB);
-  EXPECT_EQ(pending.address, 3u);
-  EXPECT_EQ(pending.value, 0u);
-  EXPECT_EQ(pending.target, CellEdit("03"));
-  EXPECT_EQ(pending.accessMode, "get_u");
 }
 
 TEST_F(CellHandlers, ARightClickOnABoxOpensTheRegisterDialog) {
