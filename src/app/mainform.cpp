@@ -1,13 +1,15 @@
 #include "app/mainform.h"
 
 #include "app/about.h"
+#include "app/splash.h"
 #include "capture/chartmain.h"
+#include "capture/chartoptions.h"
 #include "link/comportmain.h"
 #include "link/debug.h"
-#include "capture/chartoptions.h"
-#include "panel/cellcontrols.h"
+#include "panel/mspimain.h"
+#include "panel/panelactions.h"
+#include "panel/registerpanel.h"
 #include "platform/messages.h"
-#include "app/splash.h"
 #include "version.h"
 
 #include <QApplication>
@@ -71,20 +73,19 @@ void TformMain::FormShow() {
 void TformMain::LoadLayout() {
   const LayoutValues values = Layout.Load();
   if (!Layout.UnreadAtLoad().empty()) ShowErrorBox("Unable to read " + Layout.UnreadAtLoad());
-  // The panel is the client area; its cells are created in the order that
-  // stacks and visits them.
-  auto* panel = new QWidget(this);
-  for (const PanelCell& cell : AllPanelCells()) CreateCellControls(panel, cell, values.cells[cell.CellIndex()]);
-  setCentralWidget(panel);
+  Panel = new RegisterPanel(values.cells, this);
+  new PanelActions(*Panel, formChart->Session(), *formMSPI, this);
+  setCentralWidget(Panel);
   formChartOptions->ShowSettings(values.chart);
   formChart->ApplySettings(values.chart);
 }
 
 void TformMain::SaveLayout() {
+  if (!Panel) return;  // nothing loaded yet, so nothing of the user's to keep
   LayoutValues values;
   values.chart = formChartOptions->Limits();
   values.chart.display = formChart->Settings();
-  for (const PanelCell& cell : AllPanelCells()) values.cells[cell.CellIndex()] = CellTextsOf(cell);
+  values.cells = Panel->Texts();
   Layout.Save(values);
 }
 

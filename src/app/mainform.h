@@ -7,9 +7,7 @@
 #include "panel/layoutstore.h"
 
 class QAction;
-class QGroupBox;
-class QLineEdit;
-class QPushButton;
+class RegisterPanel;
 
 class TformMain : public QMainWindow {
   Q_OBJECT
@@ -26,6 +24,7 @@ class TformMain : public QMainWindow {
   QAction* N4;  // Exit
   QAction* N5;  // Chart...
   QAction* N6;  // About
+  RegisterPanel* Panel = nullptr;  // the client area, once the layout is loaded
 
   // The rate the port is configured with, from the layout file.
   std::uint32_t StoredBaudRate() const { return Layout.BaudRate(); }
@@ -48,11 +47,6 @@ class TformMain : public QMainWindow {
   void N4Click();
   void N5Click();
   void N6Click();
-
-  // The panel cells' handlers.
-  void btnClick(QPushButton* sender);
-  void edtKeyDown(QLineEdit* sender, int key, Qt::KeyboardModifiers shift);
-  void boxMouseDown(QGroupBox* sender, Qt::MouseButton button);
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -1,13 +1,13 @@
 #include "panel/mspimain.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "panel/cellcontrols.h"
+#include "panel/registerpanel.h"
+#include "platform/uitext.h"
 #include "platform/messages.h"
 
 TformMSPI* formMSPI = nullptr;
@@ -56,10 +56,11 @@ TformMSPI::TformMSPI() {
   installEventFilter(this);
 }
 
-void TformMSPI::ShowWithInit(QGroupBox* box) {
-  SelectedBoxName = box->objectName();
-  ShowCaption(box->title());
-  ShowAccessMode(SelectedButton()->text());
+void TformMSPI::ShowWithInit(RegisterPanel& panel, const PanelCell& cell) {
+  Panel = &panel;
+  SelectedCell = cell;
+  ShowCaption(panel.Caption(cell));
+  ShowAccessMode(panel.AccessMode(cell));
   exec();
 }
 
@@ -126,18 +127,12 @@ void TformMSPI::edAddressKeyUp(int key) {
 
 // The texts are taken as typed: a bad address is the button's error, not ours.
 void TformMSPI::btnOKClick() {
-  SelectedBox()->setTitle(edAddress->text() + QtText(CaptionSeparator) + edName->text());
-  SelectedButton()->setText(CheckedAccessMode());
+  if (Panel) Panel->Define(SelectedCell, edAddress->text() + QtText(CaptionSeparator) + edName->text(),
+                          CheckedAccessMode());
   close();
 }
 
 QString TformMSPI::CheckedAccessMode() const {
   if (!cbType->isChecked()) return QtText(ModeSet);
   return QtText(cbSigned->isChecked() ? ModeGetSigned : ModeGetUnsigned);
-}
-
-QGroupBox* TformMSPI::SelectedBox() const { return CellBox(SuffixOfControlName(TextBytes(SelectedBoxName))); }
-
-QPushButton* TformMSPI::SelectedButton() const {
-  return CellButton(SuffixOfControlName(TextBytes(SelectedBoxName)));
 }

@@ -2,13 +2,16 @@
 // The register dialog that defines what a panel cell stands for: it edits
 // the captions of one cell's group box and button, and keeps nothing itself.
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
+#include "panel/panelcell.h"
+
 class QCheckBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class RegisterPanel;
 
 class TformMSPI : public QDialog {
   Q_OBJECT
@@ -22,12 +25,12 @@ class TformMSPI : public QDialog {
   QPushButton* btnOK;
   QCheckBox* cbType;
   QCheckBox* cbSigned;
-  // The name of the group box being edited; it outlives the dialog's closing.
-  QString SelectedBoxName;
+  // The cell being edited; it outlives the dialog's closing.
+  PanelCell SelectedCell{0, 0};
 
-  // Fills the dialog from the box and its button, then shows it modally;
+  // Fills the dialog from the cell's box and button, then shows it modally;
   // returns when it has closed.
-  void ShowWithInit(QGroupBox* box);
+  void ShowWithInit(RegisterPanel& panel, const PanelCell& cell);
 
   void FormShow();
   // Returns true when the key is used up and its control must not see it.
@@ -45,8 +48,7 @@ class TformMSPI : public QDialog {
   void ShowCaption(const QString& caption);
   void ShowAccessMode(const QString& accessMode);
   QString CheckedAccessMode() const;
-  QGroupBox* SelectedBox() const;
-  QPushButton* SelectedButton() const;
+  QPointer<RegisterPanel> Panel;
 };
 
 extern TformMSPI* formMSPI;

@@ -21,7 +21,6 @@
 #include "link/comportmain.h"
 #include "link/debug.h"
 #include "link/registercommand.h"
-#include "panel/cellcontrols.h"
 #include "app/mainform.h"
 #include "windows_fixture.h"
 

@@ -11,7 +11,6 @@
 #include "capture/chartmain.h"
 #include "capture/chartoptions.h"
 #include "chart/chart.h"
-#include "panel/cellcontrols.h"
 #include "panel_fixture.h"
 
 TEST_F(PanelTest, WithoutAFileThePanelIsFreshAndASaveWritesOnlyTheSettings) {

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "panel/cellcontrols.h"
+#include "app/mainform.h"
 #include "panel/mspimain.h"
 #include "panel_fixture.h"
 
@@ -35,9 +35,15 @@ class MspiDialog : public PanelTest {
       action(*formMSPI);
       if (formMSPI->isVisible()) formMSPI->close();
     });
-    formMSPI->ShowWithInit(CellBox(suffix));
+    formMSPI->ShowWithInit(*formMain->Panel, CellOf(suffix));
     EXPECT_TRUE(ran);
     EXPECT_FALSE(formMSPI->isVisible());
+  }
+
+  static PanelCell CellOf(const std::string& suffix) {
+    for (const PanelCell& cell : AllPanelCells())
+      if (cell.CellSuffix() == suffix) return cell;
+    throw std::logic_error("no cell " + suffix);
   }
 
   static void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton); }
@@ -61,7 +67,7 @@ TEST_F(MspiDialog, ShowsTheAddressBeforeTheFirstSeparatorAndOkWritesTheCaptionBa
   });
   EXPECT_EQ(CellCaptions("11"), QStringList({"64 | TX | GAIN", "get_u"}));
   EXPECT_EQ(CellEdit("11")->text(), "0");
-  EXPECT_EQ(formMSPI->SelectedBoxName, "boxDynamic11");
+  EXPECT_EQ(formMSPI->SelectedCell.CellSuffix(), "11");
 }
 
 TEST_F(MspiDialog, ACaptionWithoutSeparatorIsAllNameAndComesBackBehindAnEmptyAddress) {

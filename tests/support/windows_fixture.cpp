@@ -1,11 +1,17 @@
 #include "windows_fixture.h"
 
+#include "app/mainform.h"
 #include "app/windows.h"
+#include "platform/layoutnames.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QWidget>
 #include <fstream>
+#include <stdexcept>
 #include <unistd.h>
 
 std::filesystem::path WindowsTest::Folder() {
@@ -47,3 +53,23 @@ bool WaitUntil(const std::function<bool()>& condition, int milliseconds) {
   }
   return true;
 }
+
+namespace {
+
+template <class Control>
+Control* CellControl(const char* prefix, const std::string& suffix) {
+  const QString name = QString::fromStdString(prefix + suffix);
+  auto* control = formMain->findChild<Control*>(name);
+  if (!control) throw std::logic_error("The panel has no control " + name.toStdString());
+  return control;
+}
+
+}  // namespace
+
+QGroupBox* CellBox(const std::string& suffix) { return CellControl<QGroupBox>(layout::BoxPrefix, suffix); }
+
+QPushButton* CellButton(const std::string& suffix) {
+  return CellControl<QPushButton>(layout::ButtonPrefix, suffix);
+}
+
+QLineEdit* CellEdit(const std::string& suffix) { return CellControl<QLineEdit>(layout::EditPrefix, suffix); }

@@ -6,6 +6,10 @@
 #include "platform/messages.h"
 
 #include <QString>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
 #include <QStringList>
 #include <QTimer>
 #include <filesystem>
@@ -40,6 +44,12 @@ class ModalWatcher {
   QTimer timer;
   QStringList leaveOpen;
 };
+
+// A panel cell's control, found by the name the program gives it, from the
+// cell's suffix ("00", "111"). Throws std::logic_error when there is none.
+QGroupBox* CellBox(const std::string& suffix);
+QPushButton* CellButton(const std::string& suffix);
+QLineEdit* CellEdit(const std::string& suffix);
 
 // Runs the event loop until the condition holds or two seconds pass.
 bool WaitUntil(const std::function<bool()>& condition, int milliseconds = 2000);

@@ -1,17 +1,17 @@
 // The 288 controls of the panel: names, places, stacking, focus, faces and
-// the lookup of a cell's siblings.
+// the controls of each cell.
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "app/mainform.h"
-#include "panel/cellcontrols.h"
+#include "panel/registerpanel.h"
 #include "panel_fixture.h"
 
 namespace {
 
-QWidget* Panel() { return formMain->centralWidget(); }
+QWidget* Panel() { return formMain->Panel; }
 
 QStringList NamesOf(const QObjectList& objects) {
   QStringList names;
@@ -74,18 +74,15 @@ TEST_F(PanelTest, StartUpLoadsThePanelFromTheWindowsLayoutFileAndClicksReachTheT
   EXPECT_EQ(formMain->childAt(corner + QPoint(80, 25)), box);  // between field and button
 }
 
-TEST_F(PanelTest, SiblingLookupStaysWithinItsCell) {
+TEST_F(PanelTest, EachCellsControlsAreTheOnesNamedAfterIt) {
   formMain->LoadLayout();
-  for (const char* suffix : {"11", "111", "011", "00"}) {
-    const QString name = suffix;
-    QPushButton* button = CellButton(suffix);
-    EXPECT_EQ(button->objectName(), "btnDynamic" + name);
-    EXPECT_EQ(SiblingEdit(*button)->objectName(), "edtDynamic" + name);
-    EXPECT_EQ(SiblingBox(*button)->objectName(), "boxDynamic" + name);
-    EXPECT_EQ(SiblingButton(*CellBox(suffix)), button);
-    EXPECT_EQ(SiblingButton(*CellEdit(suffix)), button);
+  const RegisterPanel& panel = *formMain->Panel;
+  for (const PanelCell& cell : {PanelCell{1, 1}, PanelCell{1, 11}, PanelCell{0, 11}, PanelCell{0, 0}}) {
+    const std::string suffix = cell.CellSuffix();
+    EXPECT_EQ(panel.Box(cell), CellBox(suffix));
+    EXPECT_EQ(panel.Button(cell), CellButton(suffix));
+    EXPECT_EQ(panel.Edit(cell), CellEdit(suffix));
   }
-  EXPECT_THROW(CellBox("8"), std::logic_error);
 }
 
 TEST_F(PanelTest, ABoxDiffersInAHeavierFaceWhenItsCaptionIsNotTheFreshOne) {

@@ -10,7 +10,6 @@
 #include "capture/chartmain.h"
 #include "link/comport.h"
 #include "link/comportmain.h"
-#include "panel/cellcontrols.h"
 #include "panel_fixture.h"
 
 namespace {
