@@ -19,6 +19,7 @@
 #include "link/comport.h"
 #include "link/comportmain.h"
 #include "link/registercommand.h"
+#include "panel/cellcommand.h"
 #include "panel/initform.h"
 #include "platform/messages.h"
 
@@ -49,9 +50,9 @@ void RunPasses(PtyBoard& board, long passes) {
 void ReadRegisters(PtyBoard& board, long reads) {
   QLineEdit target;
   for (long i = 0; i < reads; ++i) {
-    SendRegisterCommand(*formComPort->ComPort, CommandRead, static_cast<std::uint32_t>(i % 100), 0,
-                        false, [&](const std::string& text) { target.setText(QString::fromStdString(text)); },
-                        "get_u");
+    const CellCommand read{CommandRead, static_cast<std::uint32_t>(i % 100), 0, "get_u"};
+    if (const auto text = CarryOutCellCommand(*formComPort->ComPort, read, false))
+      target.setText(QString::fromStdString(*text));
     board.ClearReceived();
   }
 }

@@ -7,7 +7,7 @@
 #include "link/comport.h"
 #include "link/comportmain.h"
 #include "link/debug.h"
-#include "link/registercommand.h"
+#include "panel/cellcommand.h"
 #include "panel/initform.h"
 #include "platform/messages.h"
 #include "platform/uitext.h"
@@ -117,11 +117,10 @@ bool TformChart::Capture() {
 void TformChart::SendPendingCommand() {
   PanelCommand& command = PendingCommand;
   QPointer<QLineEdit> target = command.target;
-  SendRegisterCommand(*formComPort->ComPort, command.command, command.address, command.value, true,
-                      [target](const std::string& text) {
-                        if (target) target->setText(QtText(text));
-                      },
-                      TextBytes(command.accessMode));
+  const auto text = CarryOutCellCommand(
+      *formComPort->ComPort,
+      {command.command, command.address, command.value, TextBytes(command.accessMode)}, true);
+  if (text && target) target->setText(QtText(*text));
   command.pending = false;
 }
 

@@ -5,6 +5,7 @@
 #include "capture/chartmain.h"
 #include "link/comportmain.h"
 #include "link/registercommand.h"
+#include "panel/cellcommand.h"
 #include "panel/cellcontrols.h"
 #include "panel/mspimain.h"
 #include "panel/panelcell.h"
@@ -23,9 +24,9 @@ void Dispatch(std::uint8_t command, std::uint32_t address, std::uint32_t value, 
     formChart->PendingCommand = {true, command, address, value, target, accessMode};
     return;
   }
-  SendRegisterCommand(*formComPort->ComPort, command, address, value, false,
-                      [target](const std::string& text) { target->setText(QtText(text)); },
-                      TextBytes(accessMode));
+  if (const auto text = CarryOutCellCommand(*formComPort->ComPort,
+                                            {command, address, value, TextBytes(accessMode)}, false))
+    target->setText(QtText(*text));
 }
 
 }  // namespace
