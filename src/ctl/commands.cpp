@@ -71,9 +71,9 @@ void RunWrite(Session& session, const ParsedArguments& arguments) {
 void CheckLink(Session& session, const ParsedArguments& arguments) {
   ExpectArguments(arguments, 0, "no arguments");
   TComPort port;
-  session.Open(port);
+  session.Configure(port);
   const LinkCheckReply reply = ExchangeLinkCheck(port);
-  if (reply.waiting == 0) throw CtlFailure(ExitAnswer, "Timeout");
+  if (reply.error != LinkError::None) throw LinkFailure(reply.error);
   if (session.json)
     session.out << json{{"reply", reply.text}, {"bytes", reply.waiting}}.dump() << '\n';
   else

@@ -132,7 +132,7 @@ TEST_F(Ctl, FailuresEndWithTheirStatusAndTheToolsMessage) {
   holder.PortName = board.PortPath();
   ASSERT_TRUE(holder.Open());
   for (const std::vector<std::string>& command : {std::vector<std::string>{"read", "64"},
-                                                   {"write", "64", "1"}}) {
+                                                   {"write", "64", "1"}, {"check"}}) {
     const Result busy = Run(command);
     EXPECT_EQ(busy.status, ExitPort) << command[0];
     EXPECT_EQ(busy.err, "Port is busy\n") << command[0];
