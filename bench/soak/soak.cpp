@@ -13,13 +13,14 @@
 #include <fstream>
 #include <string>
 
+#include "app/mainform.h"
 #include "app/windows.h"
 #include "board/ptyboard.h"
 #include "capture/chartmain.h"
 #include "link/comport.h"
 #include "link/comportmain.h"
 #include "link/registercommand.h"
-#include "app/mainform.h"
+#include "panel/cellcommand.h"
 #include "platform/messages.h"
 
 namespace {
@@ -49,9 +50,9 @@ void RunPasses(PtyBoard& board, long passes) {
 void ReadRegisters(PtyBoard& board, long reads) {
   QLineEdit target;
   for (long i = 0; i < reads; ++i) {
-    SendRegisterCommand(*formComPort->ComPort, CommandRead, static_cast<std::uint32_t>(i % 100), 0,
-                        false, [&](const std::string& text) { target.setText(QString::fromStdString(text)); },
-                        "get_u");
+    const CellCommand read{CommandRead, static_cast<std::uint32_t>(i % 100), 0, "get_u"};
+    if (const auto text = CarryOutCellCommand(*formComPort->ComPort, read, false))
+      target.setText(QString::fromStdString(*text));
     board.ClearReceived();
   }
 }

@@ -9,6 +9,7 @@
 #include "link/comport.h"
 #include "link/linkcheck.h"
 #include "link/registercommand.h"
+#include "panel/cellcommand.h"
 #include "panel/panelcell.h"
 
 using json = nlohmann::ordered_json;
@@ -37,44 +38,42 @@ void ListPorts(Session& session, const ParsedArguments& arguments) {
   if (session.json) session.out << list.dump() << '\n';
 }
 
-// A read with no answer or a short one shows "TimeOut" in the panel; here
-// the message has gone to standard error and the status says it.
-void ReadRegister(Session& session, const ParsedArguments& arguments) {
+// The value as the panel's read cell shows it.
+void RunRead(Session& session, const ParsedArguments& arguments) {
   ExpectArguments(arguments, 1, "ADDR");
-  const std::string& addressText = arguments.positional[0];
-  const std::int32_t address = ParseRegisterAddressText(addressText);
+  const std::int32_t address = ParseRegisterAddressText(arguments.positional[0]);
   TComPort port;
-  session.Open(port);
-  const PortCloser closer(port);
-  std::string text = "TimeOut";
-  SendRegisterCommand(port, CommandRead, static_cast<std::uint32_t>(address), 0, true,
-                      [&text](const std::string& shown) { text = shown; },
-                      arguments.Has("--signed") ? "get_s" : "get_u");
-  if (text == "TimeOut") throw CtlFailure(ExitAnswer, "");
-  if (session.json)
-    session.out << json{{"address", address}, {"value", std::stoll(text)}, {"text", text}}.dump() << '\n';
-  else
+  session.Configure(port);
+  const RegisterReadResult read = ReadRegister(port, static_cast<std::uint32_t>(address), false);
+  if (read.error != LinkError::None) throw LinkFailure(read.error);
+  const bool isSigned = arguments.Has("--signed");
+  const std::string text = *ValueText(read.value, isSigned ? "get_s" : "get_u");
+  if (session.json) {
+    const json value = isSigned ? json(static_cast<std::int32_t>(read.value)) : json(read.value);
+    session.out << json{{"address", address}, {"value", value}, {"text", text}}.dump() << '\n';
+  } else {
     session.out << text << '\n';
+  }
 }
 
 // The value is read before the address, as the panel does: with both bad,
 // the value's message is the one given.
-void WriteRegister(Session& session, const ParsedArguments& arguments) {
+void RunWrite(Session& session, const ParsedArguments& arguments) {
   ExpectArguments(arguments, 2, "ADDR VALUE");
   const std::uint32_t value = ParseRegisterValue(arguments.positional[1]);
   const std::uint32_t address = AddressOf(arguments.positional[0]);
   TComPort port;
-  session.Open(port);
-  const PortCloser closer(port);
-  SendRegisterCommand(port, CommandWrite, address, value, true, {}, "set");
+  session.Configure(port);
+  const LinkError error = WriteRegister(port, address, value, false);
+  if (error != LinkError::None) throw LinkFailure(error);
 }
 
 void CheckLink(Session& session, const ParsedArguments& arguments) {
   ExpectArguments(arguments, 0, "no arguments");
   TComPort port;
-  session.Open(port);
+  session.Configure(port);
   const LinkCheckReply reply = ExchangeLinkCheck(port);
-  if (reply.waiting == 0) throw CtlFailure(ExitAnswer, "Timeout");
+  if (reply.error != LinkError::None) throw LinkFailure(reply.error);
   if (session.json)
     session.out << json{{"reply", reply.text}, {"bytes", reply.waiting}}.dump() << '\n';
   else
@@ -91,11 +90,11 @@ Command PortsCommand() {
 Command ReadCommand() {
   return {"read",
           "  read ADDR [--signed]   read a register and print its value, unsigned or signed\n",
-          {{}, {"--signed"}}, ReadRegister};
+          {{}, {"--signed"}}, RunRead};
 }
 
 Command WriteCommand() {
-  return {"write", "  write ADDR VALUE       write a register\n", {}, WriteRegister};
+  return {"write", "  write ADDR VALUE       write a register\n", {}, RunWrite};
 }
 
 Command CheckCommand() {

@@ -61,25 +61,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
   return ExitSuccess;
 }
 
-// Message boxes of the core (the port's "Port is busy", a read's
-// "Timeout") become lines on standard error.
-class MessagesToStream {
- public:
-  explicit MessagesToStream(std::ostream& err)
-      : previous_(SetMessageBoxPresenter(
-            [&err](const MessageBoxRequest& box) { err << box.text << '\n'; })) {}
-  ~MessagesToStream() { SetMessageBoxPresenter(previous_); }
-  MessagesToStream(const MessagesToStream&) = delete;
-  MessagesToStream& operator=(const MessagesToStream&) = delete;
-
- private:
-  MessageBoxPresenter previous_;
-};
-
 }  // namespace
 
 int RunCtl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  const MessagesToStream messages(err);
   try {
     return RunCommandLine(arguments, out, err);
   } catch (const UsageFailure& failure) {

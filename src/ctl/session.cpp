@@ -76,9 +76,18 @@ Session::Session(const ParsedArguments& global, std::ostream& out, std::ostream&
 
 std::string Session::PortName() const { return PortNameOf(portText_); }
 
-void Session::Open(TComPort& port) const {
+void Session::Configure(TComPort& port) const {
   port.PortName = PortName();
   if (port.PortName.empty()) throw UsageFailure("no port: give --port PORT or set TARNWICK_PORT");
   port.BaudRate = baudRate_ ? *baudRate_ : StoredBaudRate(layoutFile_);
-  if (!port.Open()) throw CtlFailure(ExitPort, "Port is busy");
+}
+
+void Session::Open(TComPort& port) const {
+  Configure(port);
+  if (!port.Open()) throw LinkFailure(LinkError::CannotOpen);
+}
+
+CtlFailure LinkFailure(LinkError error) {
+  if (error == LinkError::CannotOpen) return CtlFailure(ExitPort, "Port is busy");
+  return CtlFailure(ExitAnswer, "Timeout");
 }

@@ -10,8 +10,7 @@
 #include <vector>
 
 #include "ctl/ctl.h"
-
-class TComPort;
+#include "link/registercommand.h"
 
 // Ends a command with its exit status; the message, when there is one, goes
 // to standard error.
@@ -20,6 +19,10 @@ struct CtlFailure : std::runtime_error {
       : std::runtime_error(message), status(status) {}
   ExitStatus status;
 };
+
+// A link error as tarnwick-ctl ends with it: the message the panel's box
+// shows ("Port is busy", "Timeout") and the status that tells it apart.
+CtlFailure LinkFailure(LinkError error);
 
 struct UsageFailure : CtlFailure {
   explicit UsageFailure(const std::string& message) : CtlFailure(ExitUsage, message) {}
@@ -63,9 +66,11 @@ class Session {
   // it may not exist.
   const std::string& LayoutFile() const { return layoutFile_; }
 
-  // Gives the port its name and rate and opens it; throws CtlFailure
-  // (ExitPort, "Port is busy") when the port cannot be had, and
-  // UsageFailure when no port is named.
+  // Gives the port its name and rate; throws UsageFailure when no port is
+  // named.
+  void Configure(TComPort& port) const;
+  // Configures the port and opens it; throws LinkFailure(CannotOpen) when
+  // the port cannot be had.
   void Open(TComPort& port) const;
   std::string PortName() const;  // as the options name it; empty for none
 

@@ -13,8 +13,10 @@ constexpr int ReplyBufferSize = 40;  // one byte of it ends the text
 
 }  // namespace
 
+// A port that is open already is used as it is and closed all the same:
+// whoever opened it, the check leaves the port closed.
 LinkCheckReply ExchangeLinkCheck(TComPort& port) {
-  port.Open();
+  if (!port.Opened && !port.Open()) return {LinkError::CannotOpen, 0, ""};
   const PortCloser closer(port);
   port.DiscardInput();
   port.Write(LinkCheckRequest, sizeof LinkCheckRequest - 1);
@@ -26,7 +28,7 @@ LinkCheckReply ExchangeLinkCheck(TComPort& port) {
   port.Read(reply.data(), waiting);
   reply.resize(std::min<std::size_t>(reply.size(), ReplyBufferSize));
   reply.back() = '\0';
-  return {waiting, std::string(reply.data())};
+  return {waiting > 0 ? LinkError::None : LinkError::NoAnswer, waiting, std::string(reply.data())};
 }
 
 std::string RunLinkCheck(TComPort& port) {

@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "platform/errors.h"
-#include "platform/messages.h"
 #include "platform/numtext.h"
 
 namespace {
@@ -46,22 +45,21 @@ std::uint32_t AnswerValue(const std::vector<std::uint8_t>& answer) {
          std::uint32_t{answer[4]} << 8 | std::uint32_t{answer[5]};
 }
 
-std::optional<std::string> ValueText(std::uint32_t value, const std::string& accessMode) {
-  if (accessMode == "get_s") return std::to_string(static_cast<std::int32_t>(value));
-  if (accessMode == "get_u") return std::to_string(value);
-  return std::nullopt;
+// Opens the port unless the caller holds it. What is opened here is closed
+// when `closer` goes, however the transaction ends: an exception on the way
+// must not leave the device open.
+bool TakePort(TComPort& port, bool portHeld, std::optional<PortCloser>& closer) {
+  if (portHeld) return true;
+  if (!port.Open()) return false;
+  closer.emplace(port);
+  return true;
 }
 
-// A short answer carries no defined value: it is treated like no answer.
-void CollectReadAnswer(TComPort& port, const TextTarget& target, const std::string& accessMode) {
-  std::this_thread::sleep_for(AnswerWait);
-  const std::vector<std::uint8_t> answer = TakeWaitingBytes(port);
-  if (answer.size() < AnswerLength) {
-    target("TimeOut");
-    ShowMessage("Timeout", "Port error");
-    return;
-  }
-  if (const auto text = ValueText(AnswerValue(answer), accessMode)) target(*text);
+void SendFrame(TComPort& port, std::uint8_t command, std::uint32_t address, std::uint32_t value) {
+  const std::vector<std::uint8_t> frame = RegisterFrame(command, address, value);
+  port.DiscardInput();
+  port.Write(frame.data(), static_cast<int>(frame.size()));
+  std::this_thread::sleep_for(AfterFrameWait);
 }
 
 }  // namespace
@@ -79,21 +77,23 @@ std::vector<std::uint8_t> RegisterFrame(std::uint8_t command, std::uint32_t addr
   return frame;
 }
 
-void SendRegisterCommand(TComPort& port, std::uint8_t command, std::uint32_t address,
-                         std::uint32_t value, bool portAlreadyOpen, const TextTarget& target,
-                         const std::string& accessMode) {
-  // A port that fails to open does not stop the transaction: the frame goes
-  // nowhere and a read ends in its time-out.
+LinkError WriteRegister(TComPort& port, std::uint32_t address, std::uint32_t value, bool portHeld) {
   std::optional<PortCloser> closer;
-  if (!portAlreadyOpen) {
-    if (!port.Open()) ShowMessage("Port is busy", "Port error");
-    closer.emplace(port);
-  }
-  const std::vector<std::uint8_t> frame = RegisterFrame(command, address, value);
-  port.DiscardInput();
-  port.Write(frame.data(), static_cast<int>(frame.size()));
-  std::this_thread::sleep_for(AfterFrameWait);
-  if (command == CommandRead) CollectReadAnswer(port, target, accessMode);
+  if (!TakePort(port, portHeld, closer)) return LinkError::CannotOpen;
+  SendFrame(port, CommandWrite, address, value);
+  return LinkError::None;
+}
+
+// A short answer carries no defined value.
+RegisterReadResult ReadRegister(TComPort& port, std::uint32_t address, bool portHeld) {
+  std::optional<PortCloser> closer;
+  if (!TakePort(port, portHeld, closer)) return {LinkError::CannotOpen};
+  SendFrame(port, CommandRead, address, 0);
+  std::this_thread::sleep_for(AnswerWait);
+  const std::vector<std::uint8_t> answer = TakeWaitingBytes(port);
+  if (answer.empty()) return {LinkError::NoAnswer};
+  if (answer.size() < AnswerLength) return {LinkError::ShortAnswer};
+  return {LinkError::None, AnswerValue(answer)};
 }
 
 std::uint32_t ParseRegisterValue(const std::string& text) {

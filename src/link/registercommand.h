@@ -1,9 +1,8 @@
 #pragma once
 // The register command protocol: the frames the tool sends to the board, and
-// the one transaction that carries out a register write or read from opening
-// the port to showing the result.
+// the transactions that write a register or read one, from opening the port
+// to the value or the error.
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,17 +20,24 @@ inline constexpr std::uint32_t FirstWideAddress = 100;
 std::vector<std::uint8_t> RegisterFrame(std::uint8_t command, std::uint32_t address,
                                         std::uint32_t value);
 
-// Where a read's result goes (the panel's edit field in the program).
-using TextTarget = std::function<void(const std::string&)>;
+// What went wrong on the link. The link only reports it: what the user is
+// told is the caller's business (the panel's boxes, tarnwick-ctl's status).
+enum class LinkError { None, CannotOpen, NoAnswer, ShortAnswer };
 
-// Opens the port unless the caller holds it, drops what waits in the receive
-// queue (a late answer to an earlier read), sends the frame and, for a read,
-// shows the answer in the target as the access mode asks ("get_s" signed,
-// "get_u" unsigned decimal). Failures are shown in "Port error" boxes; the
-// port is closed at the end unless the caller holds it.
-void SendRegisterCommand(TComPort& port, std::uint8_t command, std::uint32_t address,
-                         std::uint32_t value, bool portAlreadyOpen, const TextTarget& target,
-                         const std::string& accessMode);
+struct RegisterReadResult {
+  LinkError error = LinkError::None;
+  std::uint32_t value = 0;  // only with LinkError::None
+};
+
+// One register transaction. portHeld: the caller has the port open (the
+// capture between two blocks), and it stays open; otherwise the port is
+// opened here and closed at the end, and a port that does not open gives
+// CannotOpen with nothing sent. What waits in the receive queue (a late
+// answer to an earlier read) is dropped before the frame goes out.
+LinkError WriteRegister(TComPort& port, std::uint32_t address, std::uint32_t value, bool portHeld);
+// The answer is what waits 100 ms after the frame: none is NoAnswer, fewer
+// than 6 bytes ShortAnswer.
+RegisterReadResult ReadRegister(TComPort& port, std::uint32_t address, bool portHeld);
 
 // The value of a write: an integer text (decimal, or hexadecimal after "$"
 // or "0x") in 0..4294967295. Throws ConversionError otherwise.

@@ -4,6 +4,7 @@
 
 #include "link/commandsender.h"
 #include "link/registercommand.h"
+#include "panel/cellcommand.h"
 #include "panel/mspimain.h"
 #include "panel/registerpanel.h"
 #include "platform/messages.h"
@@ -32,12 +33,10 @@ void PanelActions::btnClick(const PanelCell& cell) {
   const auto address = static_cast<std::uint32_t>(ParseRegisterAddress(TextBytes(panel.Caption(cell))));
   // The field may be gone by the time a held-back command is answered.
   const QPointer<RegisterPanel> shown = &panel;
+  const CellCommand given{command, address, value, accessMode};
   sender.Send([=](TComPort& port, bool portHeld) {
-    SendRegisterCommand(port, command, address, value, portHeld,
-                        [shown, cell](const std::string& answer) {
-                          if (shown) shown->ShowValue(cell, QtText(answer));
-                        },
-                        accessMode);
+    const auto answer = CarryOutCellCommand(port, given, portHeld);
+    if (answer && shown) shown->ShowValue(cell, QtText(*answer));
   });
 }
 

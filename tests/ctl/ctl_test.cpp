@@ -131,9 +131,12 @@ TEST_F(Ctl, FailuresEndWithTheirStatusAndTheToolsMessage) {
   TComPort holder;  // another program holds the port
   holder.PortName = board.PortPath();
   ASSERT_TRUE(holder.Open());
-  const Result busy = Run({"read", "64"});
-  EXPECT_EQ(busy.status, ExitPort);
-  EXPECT_EQ(busy.err, "Port is busy\n");
+  for (const std::vector<std::string>& command : {std::vector<std::string>{"read", "64"},
+                                                   {"write", "64", "1"}, {"check"}}) {
+    const Result busy = Run(command);
+    EXPECT_EQ(busy.status, ExitPort) << command[0];
+    EXPECT_EQ(busy.err, "Port is busy\n") << command[0];
+  }
   holder.Close();
 
   BoardOptions absent;

@@ -1,5 +1,7 @@
-// The register transaction against the virtual board, through a real pty.
+// The register transactions against the virtual board, through a real pty,
+// and what the panel shows of them.
 #include "link/registercommand.h"
+#include "panel/cellcommand.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -90,6 +93,8 @@ class RawPty {
   std::thread answering_;
 };
 
+// The link itself shows nothing: every box that a test sees comes from the
+// panel's CarryOutCellCommand.
 class RegisterCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -98,24 +103,18 @@ class RegisterCommandTest : public ::testing::Test {
   }
   void TearDown() override { SetMessageBoxPresenter(previous_); }
 
-  // One transaction; returns every text the target was given.
-  static Texts Send(TComPort& port, std::uint8_t command, std::uint32_t address,
-                    std::uint32_t value, const std::string& accessMode = "set",
-                    bool portAlreadyOpen = false) {
-    Texts shown;
-    SendRegisterCommand(port, command, address, value, portAlreadyOpen,
-                        [&shown](const std::string& text) { shown.push_back(text); }, accessMode);
-    return shown;
-  }
-
   Boxes boxes;
 
  private:
   MessageBoxPresenter previous_;
 };
 
-const Boxes TimeoutBox{{"Timeout", "Port error"}};
-const Boxes PortBusyBox{{"Port is busy", "Port error"}};
+using Read = std::pair<LinkError, std::uint32_t>;
+
+Read ReadOf(TComPort& port, std::uint32_t address, bool portHeld = false) {
+  const RegisterReadResult read = ReadRegister(port, address, portHeld);
+  return {read.error, read.value};
+}
 
 struct FrameExample {
   const char* what;
@@ -153,72 +152,79 @@ const FrameExample FrameExamples[] = {
       0x47, 0x2A, 0x00, 0x00, 0x47, 0x2B, 0x00, 0x00}},
 };
 
+// A cell's command against a board: what the user is shown of it.
+struct CellExample {
+  const char* what;
+  CellCommand command;
+  BoardOptions board;
+  bool portMissing;
+  Texts boxes;                       // in order; all captioned "Port error"
+  std::optional<std::string> field;  // what the cell's field shows afterwards
+};
+
+BoardOptions Silent() {
+  BoardOptions options;
+  options.silent = true;
+  return options;
+}
+
+BoardOptions ReadAnswerOf(std::size_t bytes) {
+  BoardOptions options;
+  options.readBytes = bytes;
+  return options;
+}
+
+const CellExample CellExamples[] = {
+    // A wide read gathers registers 4 to 7 into answer bytes 2 to 5.
+    {"all bits set, signed", {CommandRead, 400, 0, "get_s"}, {}, false, {}, "-1"},
+    {"all bits set, unsigned", {CommandRead, 400, 0, "get_u"}, {}, false, {}, "4294967295"},
+    {"a read in another mode", {CommandRead, 400, 0, "set"}, {}, false, {}, std::nullopt},
+    {"the sign bit alone, signed", {CommandRead, 800, 0, "get_s"}, {}, false, {}, "-2147483648"},
+    {"the sign bit alone, unsigned", {CommandRead, 800, 0, "get_u"}, {}, false, {}, "2147483648"},
+    // A short read answers 00 00 00 FF: the value is not an 8-bit signed one.
+    {"a short read, signed", {CommandRead, 12, 0, "get_s"}, {}, false, {}, "255"},
+    {"a read of a silent board", {CommandRead, 7, 0, "get_u"}, Silent(), false, {"Timeout"}, "TimeOut"},
+    {"an answer of three bytes", {CommandRead, 7, 0, "get_s"}, ReadAnswerOf(3), false, {"Timeout"}, "TimeOut"},
+    {"a read on a missing port", {CommandRead, 7, 0, "get_s"}, {}, true, {"Port is busy", "Timeout"}, "TimeOut"},
+    {"a write on a missing port", {CommandWrite, 7, 1, "set"}, {}, true, {"Port is busy"}, std::nullopt},
+    {"a write to a silent board", {CommandWrite, 7, 1, "set"}, Silent(), false, {}, std::nullopt},
+};
+
 }  // namespace
 
 TEST_F(RegisterCommandTest, SendsTheFrameOfEveryExample) {
-  // A capture answer would wait in the queue for the next read; this board
-  // answers captures with nothing.
-  BoardOptions options;
-  options.captureBytes = 0;
-  PtyBoard board(options);
-  TComPort port = PortOn(board.PortPath());
-  for (const FrameExample& example : FrameExamples) {
-    board.ClearReceived();
-    Send(port, example.command, example.address, example.value);
-    EXPECT_EQ(ReceivedBytes(board, example.frame.size()), example.frame) << example.what;
-    EXPECT_EQ(RegisterFrame(example.command, example.address, example.value), example.frame)
-        << example.what;
-  }
-  EXPECT_FALSE(port.Opened);
-  EXPECT_TRUE(boxes.empty());
-}
-
-TEST_F(RegisterCommandTest, ShowsTheAnswerAsTheAccessModeAsks) {
   PtyBoard board;
   TComPort port = PortOn(board.PortPath());
-
-  // A wide read gathers registers 4 to 7 into answer bytes 2 to 5.
-  SetRegisters(board, 4, {0xFF, 0xFF, 0xFF, 0xFF});
-  EXPECT_EQ(Send(port, CommandRead, 400, 0, "get_s"), Texts{"-1"});
-  EXPECT_EQ(Send(port, CommandRead, 400, 0, "get_u"), Texts{"4294967295"});
-  EXPECT_EQ(Send(port, CommandRead, 400, 0, "set"), Texts{});
-  SetRegisters(board, 4, {0x80, 0x00, 0x00, 0x00});
-  EXPECT_EQ(Send(port, CommandRead, 400, 0, "get_s"), Texts{"-2147483648"});
-  EXPECT_EQ(Send(port, CommandRead, 400, 0, "get_u"), Texts{"2147483648"});
-  // A short read answers 00 00 00 FF: the value is not an 8-bit signed one.
-  board.SetRegister(7, 0xFF);
-  EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_s"), Texts{"255"});
-
-  EXPECT_FALSE(port.Opened);
-  EXPECT_TRUE(boxes.empty());
-}
-
-TEST_F(RegisterCommandTest, ASilentBoardGivesOneTimeOutWhileThePortIsOpen) {
-  BoardOptions options;
-  options.silent = true;
-  PtyBoard board(options);
-  TComPort port = PortOn(board.PortPath());
-  bool openDuringBox = false;
-  SetMessageBoxPresenter([&](const MessageBoxRequest& box) {
-    boxes.emplace_back(box.text, box.caption);
-    openDuringBox = port.Opened;
-  });
-
-  EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_u"), Texts{"TimeOut"});
-  EXPECT_EQ(boxes, TimeoutBox);
-  EXPECT_TRUE(openDuringBox);
+  for (const FrameExample& example : FrameExamples) {
+    EXPECT_EQ(RegisterFrame(example.command, example.address, example.value), example.frame)
+        << example.what;
+    board.ClearReceived();
+    if (example.command == CommandWrite)
+      EXPECT_EQ(WriteRegister(port, example.address, example.value, false), LinkError::None);
+    else if (example.command == CommandRead)
+      EXPECT_EQ(ReadRegister(port, example.address, false).error, LinkError::None);
+    else
+      continue;  // the capture request goes out with a block's receipt
+    EXPECT_EQ(ReceivedBytes(board, example.frame.size()), example.frame) << example.what;
+  }
   EXPECT_FALSE(port.Opened);
 }
 
-TEST_F(RegisterCommandTest, AMissingPortIsBusyAndThenTimesOut) {
-  TComPort port = PortOn("/dev/tarnwick-no-such-port");
-  EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_s"), Texts{"TimeOut"});
-  EXPECT_EQ(boxes, (Boxes{PortBusyBox[0], TimeoutBox[0]}));
-
-  boxes.clear();
-  EXPECT_EQ(Send(port, CommandWrite, 7, 1), Texts{});
-  EXPECT_EQ(boxes, PortBusyBox);
-  EXPECT_FALSE(port.Opened);
+TEST_F(RegisterCommandTest, ACellsCommandShowsTheValueOrTheBoxesOfItsFailure) {
+  for (const CellExample& example : CellExamples) {
+    PtyBoard board(example.board);
+    SetRegisters(board, 4, {0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0x00, 0x00, 0x00, 0xFF});
+    TComPort port = PortOn(example.portMissing ? "/dev/tarnwick-no-such-port" : board.PortPath());
+    boxes.clear();
+    EXPECT_EQ(CarryOutCellCommand(port, example.command, false), example.field) << example.what;
+    Texts shown;
+    for (const auto& [text, caption] : boxes) {
+      shown.push_back(text);
+      EXPECT_EQ(caption, "Port error") << example.what;
+    }
+    EXPECT_EQ(shown, example.boxes) << example.what;
+    EXPECT_FALSE(port.Opened) << example.what;
+  }
 }
 
 TEST_F(RegisterCommandTest, LeavesAPortTheCallerHoldsAsItIs) {
@@ -226,40 +232,45 @@ TEST_F(RegisterCommandTest, LeavesAPortTheCallerHoldsAsItIs) {
   TComPort port = PortOn(board.PortPath());
   board.SetRegister(7, 0x21);
   ASSERT_TRUE(port.Open());
-  EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_u", true), Texts{"33"});
+  EXPECT_EQ(ReadOf(port, 7, true), Read(LinkError::None, 0x21));
   EXPECT_TRUE(port.Opened);
 
   ASSERT_TRUE(port.Close());
   board.ClearReceived();
-  Send(port, CommandWrite, 7, 1, "set", true);
+  EXPECT_EQ(WriteRegister(port, 7, 1, true), LinkError::None);
   EXPECT_FALSE(port.Opened);
-  Send(port, CommandWrite, 8, 2);  // the first frame that reaches the board
+  WriteRegister(port, 8, 2, false);  // the first frame that reaches the board
   EXPECT_EQ(ReceivedBytes(board, 8), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x08, 0x02, 0x00}));
   EXPECT_EQ(board.Register(7), 0x21);
+}
+
+TEST_F(RegisterCommandTest, APortThatDoesNotOpenGetsNothingAndIsLeftAsItWas) {
+  PtyBoard board;
+  TComPort port = PortOn("/dev/tarnwick-no-such-port");
+  EXPECT_EQ(ReadOf(port, 7), Read(LinkError::CannotOpen, 0));
+  EXPECT_FALSE(port.Opened);
+
+  // Open already, yet not held by the caller: it does not open a second time.
+  port = PortOn(board.PortPath());
+  ASSERT_TRUE(port.Open());
+  EXPECT_EQ(WriteRegister(port, 7, 9, false), LinkError::CannotOpen);
+  EXPECT_EQ(ReadOf(port, 7), Read(LinkError::CannotOpen, 0));
+  EXPECT_TRUE(port.Opened);
+  ASSERT_TRUE(port.Close());
+  WriteRegister(port, 8, 2, false);  // the first frame that reaches the board
+  EXPECT_EQ(ReceivedBytes(board, 8), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x08, 0x02, 0x00}));
   EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(RegisterCommandTest, WithoutTheCallerHoldingItClosesThePortWhoeverOpenedIt) {
-  PtyBoard board;
-  TComPort port = PortOn(board.PortPath());
-  ASSERT_TRUE(port.Open());
-  Send(port, CommandWrite, 7, 9);
-  EXPECT_EQ(boxes, PortBusyBox);
-  EXPECT_EQ(ReceivedBytes(board, 8), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x07, 0x09, 0x00}));
-  EXPECT_FALSE(port.Opened);
-}
-
-TEST_F(RegisterCommandTest, TreatsAnAnswerShorterThanSixBytesAsNone) {
+TEST_F(RegisterCommandTest, TellsAnAnswerShorterThanSixBytesFromNone) {
   RawPty pty;
   TComPort port = PortOn(pty.Path());
   pty.AnswerNextFrame({0xBB, 0x07, 0x00, 0x00, 0x00});
-  EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_u"), Texts{"TimeOut"});
-  EXPECT_EQ(boxes, TimeoutBox);
+  EXPECT_EQ(ReadOf(port, 7), Read(LinkError::ShortAnswer, 0));
   EXPECT_EQ(pty.Waiting(), 0);
 
-  boxes.clear();
   pty.AnswerNextFrame({0xBB, 0x07, 0x00, 0x00, 0x00, 0x2A});
-  EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_u"), Texts{"42"});
+  EXPECT_EQ(ReadOf(port, 7), Read(LinkError::None, 42));
   EXPECT_TRUE(boxes.empty());
 }
 
@@ -269,9 +280,8 @@ TEST_F(RegisterCommandTest, TakesFortyBytesOfALongAnswerAndDropsTheRest) {
   Bytes flood(100, 0xEE);
   flood[2] = 0x12, flood[3] = 0x34, flood[4] = 0x56, flood[5] = 0x78;
   pty.AnswerNextFrame(flood);
-  EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_u"), Texts{"305419896"});
+  EXPECT_EQ(ReadOf(port, 7), Read(LinkError::None, 0x12345678));
   EXPECT_EQ(pty.Waiting(), 0);
-  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(RegisterCommandTest, AnAnswerThatComesTooLateIsNotTakenForTheNextOne) {
@@ -281,14 +291,14 @@ TEST_F(RegisterCommandTest, AnAnswerThatComesTooLateIsNotTakenForTheNextOne) {
   TComPort port = PortOn(board.PortPath());
   board.SetRegister(7, 0x11);
   board.SetRegister(8, 0x22);
-  EXPECT_EQ(Send(port, CommandRead, 7, 0, "get_u"), Texts{"TimeOut"});
+  EXPECT_EQ(ReadOf(port, 7), Read(LinkError::NoAnswer, 0));
   ASSERT_TRUE(port.Open());
   for (int i = 0; i < 1000 && port.InQueueCount() < 6; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   ASSERT_EQ(port.InQueueCount(), 6);  // register 7's answer has come
   ASSERT_TRUE(port.Close());
-  EXPECT_EQ(Send(port, CommandRead, 8, 0, "get_u"), Texts{"TimeOut"});
-  EXPECT_EQ(boxes, (Boxes{TimeoutBox[0], TimeoutBox[0]}));
+  EXPECT_EQ(ReadOf(port, 8), Read(LinkError::NoAnswer, 0));
+  EXPECT_TRUE(boxes.empty());
 }
 
 namespace {
