@@ -5,7 +5,7 @@
 #include <array>
 #include <random>
 
-#include "capture/fft2.h"
+#include "capture/fft.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "board/ptyboard.h"
 #include "capture/captureblock.h"
-#include "capture/chartmain.h"
+#include "capture/capturewindow.h"
 #include "chart/chart.h"
 #include "link/comport.h"
 

@@ -14,11 +14,11 @@
 #include <string>
 
 #include "app/mainform.h"
-#include "app/windows.h"
+#include "app/programwindows.h"
 #include "board/ptyboard.h"
-#include "capture/chartmain.h"
+#include "capture/capturewindow.h"
 #include "link/comport.h"
-#include "link/comportmain.h"
+#include "link/portdialog.h"
 #include "link/registercommand.h"
 #include "panel/cellcommand.h"
 #include "platform/messages.h"

@@ -1,8 +1,8 @@
 // The debug window: the link check's log line and clearing the log.
 #include "board/ptyboard.h"
 #include "link/comport.h"
-#include "link/comportmain.h"
-#include "link/debug.h"
+#include "link/portdialog.h"
+#include "link/debugwindow.h"
 #include "windows_fixture.h"
 
 #include <QLineEdit>

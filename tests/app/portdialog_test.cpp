@@ -1,6 +1,6 @@
 // The port dialog: the baud rate from the layout file, the list, the port name.
 #include "link/comport.h"
-#include "link/comportmain.h"
+#include "link/portdialog.h"
 #include "link/portsettings.h"
 #include "windows_fixture.h"
 

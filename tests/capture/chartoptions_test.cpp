@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "capture/chartmain.h"
+#include "capture/capturewindow.h"
 #include "capture/chartoptions.h"
 #include "chart/chart.h"
 #include "app/mainform.h"

@@ -1,4 +1,4 @@
-#include "capture/fft2.h"
+#include "capture/fft.h"
 
 #include <gtest/gtest.h>
 

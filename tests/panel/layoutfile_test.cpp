@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 
-#include "app/windows.h"
-#include "capture/chartmain.h"
+#include "app/programwindows.h"
+#include "capture/capturewindow.h"
 #include "capture/chartoptions.h"
 #include "chart/chart.h"
 #include "panel_fixture.h"

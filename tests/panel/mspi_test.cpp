@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "app/mainform.h"
-#include "panel/mspimain.h"
+#include "panel/registerdialog.h"
 #include "panel_fixture.h"
 
 namespace {

@@ -7,9 +7,9 @@
 
 #include "app/mainform.h"
 #include "board/ptyboard.h"
-#include "capture/chartmain.h"
+#include "capture/capturewindow.h"
 #include "link/comport.h"
-#include "link/comportmain.h"
+#include "link/portdialog.h"
 #include "panel_fixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "windows_fixture.h"
 
 #include "app/mainform.h"
-#include "app/windows.h"
+#include "app/programwindows.h"
 #include "platform/layoutnames.h"
 
 #include <QApplication>

@@ -1,0 +1,44 @@
+#pragma once
+// What each display mode of the capture window shows, worked out from its
+// sample history without any chart: the time signal, the spectrum of each
+// channel or of the complex signal, or the I/Q constellation. The window
+// hands the points to its series.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "platform/chartsettings.h"
+#include "capture/history.h"
+
+struct DisplayPoint {
+  double x;
+  double y;
+};
+
+// graph1 goes to Series1 (I), graph2 to Series2 (Q), constellation to Series5.
+struct DisplayPoints {
+  std::vector<DisplayPoint> graph1, graph2, constellation;
+};
+
+// The spectrum values last shown, in dB, for graph 1 and graph 2: the memory
+// of the exponential average. Kept by the window from one block to the next.
+struct SmoothedSpectrum {
+  std::array<double, BlockLength> S1{}, S2{};
+};
+
+// Empties `out` and fills it with the points of the mode that `settings`
+// choose, from `history`. With Spectrum on, every call advances `smoothed`
+// by one step, also when the constellation is shown instead. The vectors keep
+// their capacity, so a run allocates nothing after its first block.
+void ComputeDisplay(const DisplaySettings& settings, const SampleHistory& history,
+                    SmoothedSpectrum& smoothed, DisplayPoints& out);
+
+// The chart's axis titles for a display mode: the first of constellation,
+// real-axis spectrum, real-axis time, spectrum, time that the flags select.
+struct AxisTitles {
+  std::string vertical;
+  std::string horizontal;
+
+  bool operator==(const AxisTitles&) const = default;
+};
+AxisTitles AxisTitlesFor(bool qamMode, bool realAxis, bool spectrum);

@@ -1,0 +1,207 @@
+#include "capture/capturewindow.h"
+
+#include "capture/chartoptions.h"
+#include "capture/capturechart.h"
+#include "capture/dumpfile.h"
+#include "chart/chart.h"
+#include "link/debugwindow.h"
+#include "platform/messages.h"
+#include "platform/uitext.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QScopeGuard>
+#include <chrono>
+#include <thread>
+
+TformChart* formChart = nullptr;
+
+TformChart::TformChart(TComPort& port) : session(port) {
+  setWindowTitle("Chart");
+  setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
+  resize(808, 854);
+  Chart = new TChart(this);
+  setCentralWidget(Chart);
+  CreateMenu();
+  ShowRunState();
+}
+
+void TformChart::CreateMenu() {
+  mmMenu = menuBar();
+  auto item = [this](QMenu* menu, const QString& caption, void (TformChart::*handler)()) {
+    QAction* action = menu ? menu->addAction(caption) : mmMenu->addAction(caption);
+    connect(action, &QAction::triggered, this, [this, handler] { RunHandler([&] { (this->*handler)(); }); });
+    return action;
+  };
+  nnOption = item(nullptr, "Options...", &TformChart::nnOptionClick);
+  QMenu* graph = mmMenu->addMenu("Graph");
+  nnGraph = graph->menuAction();
+  nnGraph1 = item(graph, "Graph 1 (red, I, [31:16])", &TformChart::nnGraph1Click);
+  nnGraph2 = item(graph, "Graph 2 (green, Q, [15:0])", &TformChart::nnGraph2Click);
+  for (QAction* check : {nnGraph1, nnGraph2}) {
+    check->setCheckable(true);
+    check->setChecked(true);
+  }
+  nnRun = item(nullptr, "Run", &TformChart::nnRunClick);
+  nnStop = item(nullptr, "Stop", &TformChart::nnStopClick);
+  nnOnce = item(nullptr, "Once", &TformChart::nnOnceClick);
+  nnAvg = item(nullptr, "Avg", &TformChart::nnAvgClick);
+  nnSave = item(nullptr, "Save", &TformChart::nnSaveClick);
+}
+
+// Idle, or a run told to stop: Run and Once offered. Running: only Stop.
+void TformChart::ShowRunState() {
+  const bool running = session.Running();
+  nnRun->setEnabled(!running);
+  nnStop->setEnabled(running);
+  nnOnce->setEnabled(!running);
+}
+
+// A restore from minimised is a spontaneous show of a window that stays
+// open: only a show from hidden is the window's showing.
+void TformChart::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous()) RunHandler([this] { FormShow(); });
+}
+
+void TformChart::FormShow() { nnStop->setEnabled(session.Running()); }
+
+void TformChart::closeEvent(QCloseEvent* event) {
+  RunHandler([this] { FormClose(); });
+  QMainWindow::closeEvent(event);
+}
+
+// A run in progress ends at the end of its pass.
+void TformChart::FormClose() {
+  nnStopClick();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+void TformChart::keyReleaseEvent(QKeyEvent* event) {
+  if (!event->isAutoRepeat()) RunHandler([&] { FormKeyUp(event->key(), event->modifiers()); });
+  QMainWindow::keyReleaseEvent(event);
+}
+
+void TformChart::FormKeyUp(int key, Qt::KeyboardModifiers shift) {
+  if (key == Qt::Key_D && (shift & Qt::ControlModifier)) ShowDebugWindow();
+}
+
+void TformChart::nnOptionClick() { formChartOptions->exec(); }
+
+void TformChart::ApplySettings(const ChartSettings& stored) {
+  RunHandler([&] { Chart->LeftAxis().SetRange(stored.minY, stored.maxY); });
+  RunHandler([&] { Chart->BottomAxis().SetRange(stored.minX, stored.maxX); });
+  settings = stored.display;
+  for (auto [item, checked] : {std::pair{nnGraph1, settings.Graph1}, std::pair{nnGraph2, settings.Graph2}}) {
+    const QSignalBlocker quiet(item);
+    item->setChecked(checked);
+  }
+  ShowModeTitles(*Chart, settings);
+}
+
+void TformChart::ProcessBlock() {
+  ComputeDisplay(settings, session.Samples, smoothed, points);
+  ShowPoints(*Chart, points);
+}
+
+void TformChart::nnGraph1Click() {
+  settings.Graph1 = nnGraph1->isChecked();  // the menu has already turned its check mark over
+  ProcessBlock();
+}
+
+void TformChart::nnGraph2Click() {
+  settings.Graph2 = nnGraph2->isChecked();
+  ProcessBlock();
+}
+
+// One capture on the held port; the byte count is told as it grows.
+bool TformChart::Capture() {
+  return session.Capture(settings.Average, [this](int received) { emit BytesReceived(received); });
+}
+
+void TformChart::CaptureFailed() {
+  ShowRunState();
+  ShowMessage("Timeout", "Port error");
+}
+
+void TformChart::nnRunClick() {
+  if (session.Acquiring()) {
+    // Run given while a stopped run is still in its last pass: that run goes on.
+    if (Looping) session.Resume();
+    ShowRunState();
+    return;
+  }
+  try {
+    WithPortHeld(true, [this] { RunPasses(); });
+  } catch (...) {
+    // Whatever failed inside the loop, the user's panel is kept before the
+    // program ends.
+    if (saveLayout) RunHandler(saveLayout);
+    ShowMessage("Restart program", "Fatal error");
+    QApplication::exit(0);
+  }
+}
+
+// Each pass lets the windows have their turn (Stop, the panel, the options
+// dialog), then captures, shows, and sends what the panel left waiting.
+void TformChart::RunPasses() {
+  Looping = true;
+  const auto ended = qScopeGuard([this] { Looping = false; });
+  do {
+    QApplication::processEvents();
+    if (!Capture()) {
+      CaptureFailed();
+      break;
+    }
+    ProcessBlock();
+    session.SendPending();
+  } while (session.Running());
+}
+
+void TformChart::nnStopClick() {
+  session.Stop();
+  ShowRunState();
+}
+
+void TformChart::nnOnceClick() {
+  if (!nnRun->isEnabled() || session.Acquiring()) return;
+  WithPortHeld(false, [this] {
+    if (Capture())
+      ProcessBlock();
+    else
+      CaptureFailed();
+  });
+}
+
+// The port is opened unless it is open already; a port that cannot be had
+// is said at once instead of a time-out later. While the work holds the
+// port, panel commands wait in the session; one still waiting when the work
+// is done is sent before the port closes, and the port closes however the
+// work ends.
+void TformChart::WithPortHeld(bool run, const std::function<void()>& work) {
+  const bool started = session.Start(run);
+  ShowRunState();
+  if (!started) {
+    ShowMessage("Port is busy", "Port error");
+    return;
+  }
+  emit AcquiringChanged(true);
+  const auto released = qScopeGuard([this] {
+    session.Release();
+    ShowRunState();
+    emit AcquiringChanged(false);
+  });
+  work();
+  session.SendPending();
+}
+
+void TformChart::nnAvgClick() {
+  settings.Average = !settings.Average;
+  const QSignalBlocker quiet(formChartOptions->cbAverage);
+  formChartOptions->cbAverage->setChecked(settings.Average);
+}
+
+void TformChart::nnSaveClick() { WriteDump(DumpFilePath(), session.Samples); }
