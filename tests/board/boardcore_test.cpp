@@ -7,34 +7,16 @@
 #include <numbers>
 #include <string>
 
+#include "test_support.h"
+
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 using std::chrono::milliseconds;
 
 constexpr std::uint8_t Write = 0x47;
 constexpr std::uint8_t Read = 0xBB;
 
-Bytes ShortFrame(std::uint8_t code, std::uint8_t reg, std::uint8_t data = 0) {
-  return {0xFF, 0xFF, 0xFF, 0xFF, code, reg, data, 0x00};
-}
-
-// Four groups on registers base..base+3 (wrapping at 256), value most significant first.
-Bytes LongFrame(std::uint8_t code, std::uint8_t base, std::uint32_t value = 0) {
-  Bytes frame{0xFF, 0xFF, 0xFF, 0xFF};
-  for (int k = 0; k < 4; ++k) {
-    const auto byte = static_cast<std::uint8_t>(value >> (24 - 8 * k));
-    frame.insert(frame.end(), {code, static_cast<std::uint8_t>(base + k), byte, 0x00});
-  }
-  return frame;
-}
-
 Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
-
-Bytes operator+(Bytes a, const Bytes& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
 
 Bytes ReadAnswer(std::uint8_t firstRegister, std::uint32_t value) {
   return {Read, firstRegister, static_cast<std::uint8_t>(value >> 24),

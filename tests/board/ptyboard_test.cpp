@@ -11,9 +11,10 @@
 #include <cerrno>
 #include <string>
 
+#include "test_support.h"
+
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
 
 // The host side of the link, as the tool's serial port would open it.
@@ -52,28 +53,24 @@ class Client {
   UniqueFd fd_;
 };
 
-Bytes Frame(std::uint8_t code, std::uint8_t reg, std::uint8_t data = 0) {
-  return {0xFF, 0xFF, 0xFF, 0xFF, code, reg, data, 0x00};
-}
-
 TEST(PtyBoard, WrittenRegisterReadsBackThroughThePort) {
   PtyBoard board;
   EXPECT_EQ(board.PortPath().rfind("/dev/pts/", 0), 0u);
   Client client(board.PortPath());
-  client.Write(Frame(0x47, 7, 0x2C));
-  client.Write(Frame(0xBB, 7));
+  client.Write(ShortFrame(0x47, 7, 0x2C));
+  client.Write(ShortFrame(0xBB, 7));
   EXPECT_EQ(client.Read(6), (Bytes{0xBB, 7, 0, 0, 0, 0x2C}));
   EXPECT_EQ(board.Register(7), 0x2C);
 
   board.SetRegister(200, 0x81);
-  client.Write(Frame(0xBB, 200));
+  client.Write(ShortFrame(0xBB, 200));
   EXPECT_EQ(client.Read(6), (Bytes{0xBB, 200, 0, 0, 0, 0x81}));
 }
 
 TEST(PtyBoard, CaptureDeliversExactlyOneBlock) {
   PtyBoard board;
   Client client(board.PortPath());
-  client.Write(Frame(0xBC, 0));
+  client.Write(ShortFrame(0xBC, 0));
   EXPECT_EQ(client.Read(4096).size(), 4096u);
   EXPECT_TRUE(client.Read(1, 30ms).empty());
 }
@@ -84,10 +81,10 @@ TEST(PtyBoard, LogsEveryReceivedByteInOrder) {
   const Bytes hello{'H', 'e', 'l', 'l', 'o', '!'};
   client.Write(hello);
   EXPECT_EQ(client.Read(6), hello);
-  client.Write(Frame(0xBB, 1));
+  client.Write(ShortFrame(0xBB, 1));
   client.Read(6);
   Bytes expected = hello;
-  const Bytes read = Frame(0xBB, 1);
+  const Bytes read = ShortFrame(0xBB, 1);
   expected.insert(expected.end(), read.begin(), read.end());
   EXPECT_EQ(board.Received(), expected);
   board.ClearReceived();

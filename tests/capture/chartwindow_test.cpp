@@ -24,10 +24,11 @@
 #include "app/mainform.h"
 #include "windows_fixture.h"
 
+#include "test_support.h"
+
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-const Bytes CaptureRequest{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
+const Bytes CaptureRequest = ShortFrame(0xBC, 0x00);
 
 int CountOf(const Bytes& bytes, const Bytes& frame) {
   int count = 0;
@@ -185,7 +186,7 @@ TEST_F(CaptureWindow, APanelCommandGivenDuringARunGoesOutBetweenTwoCaptures) {
   EXPECT_FALSE(formChart->Session().CommandWaiting());
   EXPECT_EQ(board->Register(7), 0x55);
   const Bytes received = board->Received();
-  const Bytes write{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x07, 0x55, 0x00};
+  const Bytes write = ShortFrame(0x47, 0x07, 0x55);
   const auto at = std::search(received.begin(), received.end(), write.begin(), write.end());
   ASSERT_NE(at, received.end());
   EXPECT_GE(CountOf(Bytes(received.begin(), at), CaptureRequest), 1);

@@ -19,9 +19,9 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+#include "test_support.h"
 
-using Bytes = std::vector<std::uint8_t>;
+namespace {
 
 Bytes ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

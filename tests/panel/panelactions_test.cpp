@@ -12,13 +12,9 @@
 #include "link/portdialog.h"
 #include "panel_fixture.h"
 
+#include "test_support.h"
+
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Frame(std::uint8_t command, std::uint8_t address, std::uint8_t data) {
-  return {0xFF, 0xFF, 0xFF, 0xFF, command, address, data, 0x00};
-}
 
 class CellHandlers : public PanelTest {
  protected:
@@ -40,7 +36,7 @@ class CellHandlers : public PanelTest {
   // Nothing reached the board: a write given now is the first it gets.
   bool NothingSent() {
     Press("00", "1");
-    return Sent(8) == Frame(0x47, 7, 1);
+    return Sent(8) == ShortFrame(0x47, 7, 1);
   }
 
   void Press(const char* suffix, const char* value) {
@@ -62,13 +58,13 @@ class CellHandlers : public PanelTest {
 
 TEST_F(CellHandlers, AWriteCellSendsItsValueAndAReadCellShowsTheAnswer) {
   Press("00", "300");
-  EXPECT_EQ(Sent(8), Frame(0x47, 7, 0x2C));
+  EXPECT_EQ(Sent(8), ShortFrame(0x47, 7, 0x2C));
   Press("00", "TimeOut");  // what a failed read left writes 0
-  EXPECT_EQ(Sent(8), Frame(0x47, 7, 0));
+  EXPECT_EQ(Sent(8), ShortFrame(0x47, 7, 0));
 
   board.SetRegister(3, 0xFE);
   Press("03", "letters are never parsed");
-  EXPECT_EQ(Sent(8), Frame(0xBB, 3, 0));
+  EXPECT_EQ(Sent(8), ShortFrame(0xBB, 3, 0));
   EXPECT_EQ(CellEdit("03")->text(), "254");
   EXPECT_TRUE(boxes.empty());
 
@@ -76,14 +72,13 @@ TEST_F(CellHandlers, AWriteCellSendsItsValueAndAReadCellShowsTheAnswer) {
   board.SetRegister(4, 0x80);
   CellButton("04")->setFocus();
   QTest::keyClick(CellButton("04"), Qt::Key_Space);
-  EXPECT_EQ(Sent(8), Frame(0xBB, 4, 0));
+  EXPECT_EQ(Sent(8), ShortFrame(0xBB, 4, 0));
   EXPECT_EQ(CellEdit("04")->text(), "128");
 }
 
 TEST_F(CellHandlers, ANegativeAddressIsTheWideAddressOfItsBitPattern) {
   Press("01", "$01020304");
-  EXPECT_EQ(Sent(20), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 40, 1, 0, 0x47, 41, 2, 0,
-                             0x47, 42, 3, 0, 0x47, 43, 4, 0}));
+  EXPECT_EQ(Sent(20), LongFrame(0x47, 40, 0x01020304));
 }
 
 TEST_F(CellHandlers, BadTextsAreReportedValueFirstAndSendNothing) {
@@ -113,7 +108,7 @@ TEST_F(CellHandlers, ArrowsStepAWriteCellAndWriteIt) {
     CellEdit("00")->setText(step.before);
     QTest::keyClick(CellEdit("00"), static_cast<Qt::Key>(step.key), step.modifiers);
     EXPECT_EQ(CellEdit("00")->text(), step.after) << step.before;
-    EXPECT_EQ(Sent(8), Frame(0x47, 7, static_cast<std::uint8_t>(std::stoi(step.after)))) << step.before;
+    EXPECT_EQ(Sent(8), ShortFrame(0x47, 7, static_cast<std::uint8_t>(std::stoi(step.after)))) << step.before;
   }
   // A wide cell steps its whole 32-bit value and writes it as a long frame.
   for (const Step& step : {Step{"$12345678", Qt::Key_Up, Qt::NoModifier, "305419897"},
@@ -143,7 +138,7 @@ TEST_F(CellHandlers, WhileTheCaptureHoldsThePortOnlyTheLastCommandWaitsForIt) {
   Press("03", "");
   EXPECT_TRUE(capture.CommandWaiting());
   capture.SendPending();  // the gap between two blocks
-  EXPECT_EQ(Sent(8), Frame(0xBB, 3, 0));
+  EXPECT_EQ(Sent(8), ShortFrame(0xBB, 3, 0));
   EXPECT_EQ(CellEdit("03")->text(), "42");
   capture.Release();
   EXPECT_TRUE(NothingSent());

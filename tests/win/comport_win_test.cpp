@@ -9,11 +9,13 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "test_support.h"
+
 namespace {
 
 // Polls the queue the way the program's callers do, for at most a second.
 int WaitForBytes(TComPort& port, int wanted) {
-  for (int i = 0; i < 1000 && port.InQueueCount() < wanted; ++i) Sleep(1);
+  WaitFor([&] { return port.InQueueCount() >= wanted; });
   return port.InQueueCount();
 }
 
