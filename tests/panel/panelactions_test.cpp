@@ -16,7 +16,7 @@
 
 namespace {
 
-class CellHandlers : public PanelTest {
+class PanelActionsTest : public PanelTest {
  protected:
   void SetUp() override {
     PanelTest::SetUp();
@@ -56,7 +56,7 @@ class CellHandlers : public PanelTest {
 
 }  // namespace
 
-TEST_F(CellHandlers, AWriteCellSendsItsValueAndAReadCellShowsTheAnswer) {
+TEST_F(PanelActionsTest, AWriteCellSendsItsValueAndAReadCellShowsTheAnswer) {
   Press("00", "300");
   EXPECT_EQ(Sent(8), ShortFrame(0x47, 7, 0x2C));
   Press("00", "TimeOut");  // what a failed read left writes 0
@@ -76,12 +76,12 @@ TEST_F(CellHandlers, AWriteCellSendsItsValueAndAReadCellShowsTheAnswer) {
   EXPECT_EQ(CellEdit("04")->text(), "128");
 }
 
-TEST_F(CellHandlers, ANegativeAddressIsTheWideAddressOfItsBitPattern) {
+TEST_F(PanelActionsTest, ANegativeAddressIsTheWideAddressOfItsBitPattern) {
   Press("01", "$01020304");
   EXPECT_EQ(Sent(20), LongFrame(0x47, 40, 0x01020304));
 }
 
-TEST_F(CellHandlers, BadTextsAreReportedValueFirstAndSendNothing) {
+TEST_F(PanelActionsTest, BadTextsAreReportedValueFirstAndSendNothing) {
   Press("02", "12a");
   Press("02", "-1");
   Press("02", "5");
@@ -93,7 +93,7 @@ TEST_F(CellHandlers, BadTextsAreReportedValueFirstAndSendNothing) {
   EXPECT_TRUE(NothingSent());
 }
 
-TEST_F(CellHandlers, ArrowsStepAWriteCellAndWriteIt) {
+TEST_F(PanelActionsTest, ArrowsStepAWriteCellAndWriteIt) {
   struct Step {
     const char* before;
     int key;
@@ -130,7 +130,7 @@ TEST_F(CellHandlers, ArrowsStepAWriteCellAndWriteIt) {
   EXPECT_TRUE(NothingSent());
 }
 
-TEST_F(CellHandlers, WhileTheCaptureHoldsThePortOnlyTheLastCommandWaitsForIt) {
+TEST_F(PanelActionsTest, WhileTheCaptureHoldsThePortOnlyTheLastCommandWaitsForIt) {
   CaptureSession& capture = formChart->Session();
   ASSERT_TRUE(capture.Start(false));
   Press("00", "5");
@@ -144,7 +144,7 @@ TEST_F(CellHandlers, WhileTheCaptureHoldsThePortOnlyTheLastCommandWaitsForIt) {
   EXPECT_TRUE(NothingSent());
 }
 
-TEST_F(CellHandlers, ARightClickOnABoxOpensTheRegisterDialog) {
+TEST_F(PanelActionsTest, ARightClickOnABoxOpensTheRegisterDialog) {
   ModalWatcher watcher;
   QTest::mouseClick(CellBox("05"), Qt::LeftButton, {}, QPoint(5, 5));
   QTest::mouseClick(CellButton("05"), Qt::RightButton);
