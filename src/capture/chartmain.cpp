@@ -20,6 +20,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <array>
 #include <chrono>
 #include <thread>
 
@@ -108,10 +109,20 @@ void TformChart::nnGraph2Click() {
 }
 
 // One capture on the held port; the debug window follows the byte count.
+// Only a whole block reaches the history, after it has moved back one slot
+// when averaging.
 bool TformChart::Capture() {
-  return CaptureBlock(
-      *formComPort->ComPort, Samples, Settings.Average,
-      [](int received) { formDebug->edRxCnt->setText(QString::number(received)); }, Now);
+  std::array<std::uint8_t, BlockBytes> block;
+  const auto showReceived = [](int received) {
+    formDebug->edRxCnt->setText(QString::number(received));
+    return true;
+  };
+  if (FetchBlock(*formComPort->ComPort, block, Now, AnswerSettle, showReceived) !=
+      BlockResult::Whole)
+    return false;
+  if (Settings.Average) Samples.Shift();
+  Samples.Decode(block);
+  return true;
 }
 
 void TformChart::SendPendingCommand() {
