@@ -98,8 +98,7 @@ void BlockFromBoard(const Session& session, SampleHistory& history) {
   const PortCloser closer(port);
   std::array<std::uint8_t, BlockBytes> block;
   const auto toTheEnd = [](int) { return true; };
-  if (FetchBlock(port, block, std::chrono::steady_clock::now, AnswerSettle, toTheEnd) !=
-      BlockResult::Whole)
+  if (FetchBlock(port, block, session.now, AnswerSettle, toTheEnd) != BlockResult::Whole)
     throw CtlFailure(ExitAnswer, "Timeout");
   history.Decode(block);
 }

@@ -198,7 +198,7 @@ void Capture(Session& session, const ParsedArguments& arguments) {
   RecordingFiles files(options, std::move(description));
 
   const StopSignals stop;
-  const bool whole = RecordBlocks(port, std::chrono::steady_clock::now, files, options.blocks, stop);
+  const bool whole = RecordBlocks(port, session.now, files, options.blocks, stop);
   const json summary = files.Finish();
   if (session.json) session.out << summary.dump() << '\n';
   if (!whole) throw CtlFailure(ExitAnswer, "Timeout");
