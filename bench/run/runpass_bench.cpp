@@ -7,7 +7,6 @@
 #include <QImage>
 
 #include "board/ptyboard.h"
-#include "capture/captureblock.h"
 #include "capture/capturewindow.h"
 #include "chart/chart.h"
 #include "link/comport.h"
@@ -36,10 +35,15 @@ void BM_RunPass(benchmark::State& state, Mode mode) {
   chart.resize(1600, 900);
   QImage screen(chart.size(), QImage::Format_ARGB32_Premultiplied);
 
-  if (!port.Open()) state.SkipWithError("the board's port does not open");
+  CaptureSession& session = formChart->Session();
+  if (!session.Start(true)) state.SkipWithError("the board's port does not open");
   int received = 0;
+  const auto count = [&](int bytes) {
+    received = bytes;
+    return true;
+  };
   for (auto _ : state) {
-    if (!CaptureBlock(port, formChart->Session().Samples, mode.average, [&](int count) { received = count; })) {
+    if (!session.Capture(mode.average, count)) {
       state.SkipWithError("capture failed");
       break;
     }
@@ -48,7 +52,7 @@ void BM_RunPass(benchmark::State& state, Mode mode) {
     benchmark::DoNotOptimize(screen.constBits());
   }
   state.counters["bytes"] = received;
-  port.Close();
+  session.Release();
   delete formChart;
   formChart = nullptr;
 }

@@ -1,84 +1,74 @@
 // One capture from the virtual board through a real pty.
 #include "board/ptyboard.h"
 #include "capture/captureblock.h"
-#include "capture/history.h"
 #include "link/comport.h"
 
 #include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 struct Capture {
-  explicit Capture(std::size_t answerBytes = 4096) : board(Options(answerBytes)) {
+  explicit Capture(const BoardOptions& options) : board(options) {
     port.PortName = board.PortPath();
     EXPECT_TRUE(port.Open());
   }
+  explicit Capture(std::size_t answerBytes = 4096) : Capture(AnswerOf(answerBytes)) {}
 
-  static BoardOptions Options(std::size_t answerBytes) {
+  static BoardOptions AnswerOf(std::size_t answerBytes) {
     BoardOptions options;
     options.captureBytes = answerBytes;
     return options;
   }
 
-  bool Run(bool average = false) {
+  BlockResult Run() {
     counts.clear();
-    return CaptureBlock(port, history, average, [this](int received) { counts.push_back(received); }, clock);
+    return FetchBlock(port, block, clock, AnswerSettle, [this](int received) {
+      counts.push_back(received);
+      return keepWaiting(received);
+    });
   }
 
   PtyBoard board;
   TComPort port;
-  SampleHistory history;
-  std::vector<int> counts;
+  std::array<std::uint8_t, BlockBytes> block{};
+  std::vector<int> counts;  // what each wait told
   CaptureClock clock = std::chrono::steady_clock::now;
+  KeepWaiting keepWaiting = [](int) { return true; };
 };
 
-std::vector<std::int32_t> Slot(const ChannelHistory& channel, int slot) {
-  return {channel.begin() + slot * 1024, channel.begin() + (slot + 1) * 1024};
+const Bytes CaptureRequest{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
+
+// The first answer of a fresh board, from a board core of its own.
+Bytes FirstAnswer() {
+  BoardCore core;
+  const auto now = BoardCore::Clock::now();
+  core.Receive(CaptureRequest, now);
+  return core.Poll(now);
 }
 
 }  // namespace
 
-TEST(CaptureBlock, StoresAWholeBlockAndCountsItsBytesAfterEveryPoll) {
+TEST(FetchBlock, ReceivesAWholeBlockAndCountsItsBytesAfterEveryWait) {
   Capture capture;
-  ASSERT_TRUE(capture.Run());
-  const std::vector<std::uint8_t> request{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
-  EXPECT_EQ(capture.board.Received(), request);
+  ASSERT_EQ(capture.Run(), BlockResult::Whole);
+  EXPECT_EQ(capture.board.Received(), CaptureRequest);
+  EXPECT_EQ(Bytes(capture.block.begin(), capture.block.end()), FirstAnswer());
   EXPECT_EQ(capture.counts.back(), 4096);
   EXPECT_TRUE(std::is_sorted(capture.counts.begin(), capture.counts.end()));
-  // The board's tone: samples well away from zero, within 16 bits.
-  const auto [low, high] = std::minmax_element(capture.history.HistoryI.begin(), capture.history.HistoryI.begin() + 1024);
-  EXPECT_LT(*low, -1000);
-  EXPECT_GT(*high, 1000);
-  EXPECT_GE(*low, -32768);
-  EXPECT_LE(*high, 32767);
 }
 
-TEST(CaptureBlock, MovesTheHistoryBackOnlyWhileAveraging) {
-  Capture capture;
-  ASSERT_TRUE(capture.Run());
-  const auto first = Slot(capture.history.HistoryI, 0);
-  const auto olderSlot = Slot(capture.history.HistoryQ, 1);
-  ASSERT_TRUE(capture.Run(false));
-  EXPECT_EQ(Slot(capture.history.HistoryQ, 1), olderSlot);
-  const auto second = Slot(capture.history.HistoryI, 0);
-  EXPECT_NE(second, first);  // the tone's phase runs on from block to block
-  ASSERT_TRUE(capture.Run(true));
-  EXPECT_EQ(Slot(capture.history.HistoryI, 1), second);
-}
-
-TEST(CaptureBlock, AnAnswerLongerThanABlockFailsAndLeavesTheHistory) {
+TEST(FetchBlock, AnAnswerLongerThanABlockFailsAndIsDrained) {
   Capture capture(4100);
-  capture.history.HistoryI.fill(7);
-  const ChannelHistory kept = capture.history.HistoryI;
-  EXPECT_FALSE(capture.Run(true));
-  EXPECT_EQ(capture.history.HistoryI, kept);
+  EXPECT_EQ(capture.Run(), BlockResult::TooLong);
   EXPECT_EQ(capture.counts.back(), 4100);
-  // The excess was drained: the next block arrives clean.
-  EXPECT_EQ(capture.port.InQueueCount(), 0);
+  EXPECT_EQ(capture.port.InQueueCount(), 0);  // the next block arrives clean
 }
 
-TEST(CaptureBlock, AShortAnswerFailsWhenTheTimeIsUp) {
+TEST(FetchBlock, AShortAnswerFailsWhenFiveSecondsAreUpByTheClock) {
   Capture capture(4095);
   // Once the board's 4095 bytes are in, a second passes at every look at the clock.
   int looks = 0;
@@ -86,9 +76,19 @@ TEST(CaptureBlock, AShortAnswerFailsWhenTheTimeIsUp) {
     const bool allIn = !capture.counts.empty() && capture.counts.back() == 4095;
     return std::chrono::steady_clock::now() + std::chrono::seconds(allIn ? ++looks : 0);
   };
-  const auto kept = capture.history.HistoryQ;
-  EXPECT_FALSE(capture.Run());
-  EXPECT_EQ(capture.history.HistoryQ, kept);
+  EXPECT_EQ(capture.Run(), BlockResult::TimedOut);
   EXPECT_EQ(capture.counts.back(), 4095);
   EXPECT_EQ(looks, 5);  // the wait ends when the fifth second is up
+}
+
+TEST(FetchBlock, IsAbandonedAtOnceWhenTheWaiterSaysSo) {
+  BoardOptions late;
+  late.answerDelay = std::chrono::milliseconds(500);
+  Capture capture(late);
+  capture.keepWaiting = [](int) { return false; };
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(capture.Run(), BlockResult::Abandoned);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
+  EXPECT_EQ(capture.counts, std::vector<int>{0});
+  EXPECT_EQ(capture.board.Received(), CaptureRequest);
 }

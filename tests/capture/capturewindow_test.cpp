@@ -21,10 +21,9 @@
 #include "link/portdialog.h"
 #include "link/debugwindow.h"
 #include "link/registercommand.h"
-#include "app/mainform.h"
-#include "windows_fixture.h"
-
 #include "test_support.h"
+#include "timelapse.h"
+#include "windows_fixture.h"
 
 namespace {
 
@@ -91,6 +90,25 @@ TEST_F(CaptureWindow, OnceCapturesOneBlockShowsItAndClosesThePort) {
   EXPECT_EQ(Chart().Series2().Count(), 1024);
   EXPECT_EQ(formDebug->edRxCnt->text(), "4096");
   EXPECT_FALSE(Port().Opened);
+}
+
+TEST_F(CaptureWindow, OnlyWhileAveragingDoesABlockMoveTheHistoryBack) {
+  const auto slot = [](const ChannelHistory& channel, int index) {
+    return std::vector<std::int32_t>(channel.begin() + index * BlockLength,
+                                     channel.begin() + (index + 1) * BlockLength);
+  };
+  const SampleHistory& samples = formChart->Session().Samples;
+  formChart->nnOnce->trigger();
+  const auto first = slot(samples.HistoryI, 0);
+  const auto older = slot(samples.HistoryQ, 1);
+  formChart->nnOnce->trigger();
+  EXPECT_EQ(slot(samples.HistoryQ, 1), older);
+  const auto second = slot(samples.HistoryI, 0);
+  EXPECT_NE(second, first);  // the tone's phase runs on from block to block
+  formChart->nnAvg->trigger();
+  formChart->nnOnce->trigger();
+  EXPECT_EQ(slot(samples.HistoryI, 1), second);
+  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(CaptureWindow, AFailedCaptureShowsTimeoutAndKeepsTheLastBlock) {
@@ -302,9 +320,7 @@ class BoardFaults : public CaptureWindow, public ::testing::WithParamInterface<F
  protected:
   void SetUp() override {
     CaptureWindow::SetUp();
-    formChart->Session().Now = [start = std::chrono::steady_clock::now()] {
-      return start + (std::chrono::steady_clock::now() - start) * TimeLapse;
-    };
+    formChart->Session().Now = TimeLapseClock(TimeLapse);
     CellBox("00")->setTitle("7 | R");
     CellButton("00")->setText("get_u");
   }

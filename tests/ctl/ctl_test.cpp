@@ -18,6 +18,7 @@
 
 #include "board/ptyboard.h"
 #include "link/comport.h"
+#include "timelapse.h"
 
 namespace {
 
@@ -32,10 +33,11 @@ struct Result {
 class Ctl : public ::testing::Test {
  protected:
   // The command on the board's port.
-  Result Run(std::vector<std::string> arguments) {
+  Result Run(std::vector<std::string> arguments,
+             const CaptureClock& clock = std::chrono::steady_clock::now) {
     arguments.insert(arguments.begin(), {"--port", board.PortPath()});
     std::ostringstream out, err;
-    const int status = RunCtl(arguments, out, err);
+    const int status = RunCtl(arguments, out, err, clock);
     return {status, out.str(), err.str()};
   }
 
@@ -176,7 +178,7 @@ TEST_F(CtlFiles, AShortBlockEndsTheRecordingAndKeepsTheWholeOnes) {
   shortFromTheThird.wholeCaptures = 2;
   shortFromTheThird.captureBytes = 4095;
   board.SetOptions(shortFromTheThird);
-  const Result result = Run({"capture", "-n", "5", "-o", base, "--json"});
+  const Result result = Run({"capture", "-n", "5", "-o", base, "--json"}, TimeLapseClock(10));
   EXPECT_EQ(result.status, ExitAnswer);
   EXPECT_EQ(result.err, "Timeout\n");
   EXPECT_EQ(result.out, "{\"blocks\":2,\"bytes\":8192,\"data\":\"" + base +

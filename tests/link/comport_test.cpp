@@ -87,6 +87,7 @@ TEST(ComPort, DoesNothingWhileClosed) {
   std::uint8_t buffer[8] = {};
   EXPECT_FALSE(port.Write(ReadRegister7, sizeof ReadRegister7));
   EXPECT_FALSE(port.Read(buffer, sizeof buffer));
+  EXPECT_EQ(port.ReadSome(buffer, sizeof buffer, 0), 0);
   EXPECT_EQ(port.InQueueCount(), 0);
   EXPECT_FALSE(port.Close());
   // Nothing reached the board: what is written once open is the first it gets.
@@ -116,6 +117,29 @@ TEST(ComPort, ReadsBoundedByTheTimeOutAndAtOnceForNothing) {
   EXPECT_TRUE(port.Read(buffer, 0));
   // A silent line: the read ends after its time-out, successfully.
   EXPECT_TRUE(port.Read(buffer, sizeof buffer));
+  EXPECT_TRUE(port.Close());
+}
+
+TEST(ComPort, ReadSomeTakesWhatHasComeAndWaitsOnlyForTheFirstByte) {
+  PtyBoard board;
+  TComPort port = PortOn(board);
+  ASSERT_TRUE(port.Open());
+  std::uint8_t answer[40] = {};
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(port.ReadSome(answer, sizeof answer, 30), 0);  // a silent line takes the wait
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
+
+  board.SetRegister(7, 0x5A);
+  ASSERT_TRUE(port.Write(ReadRegister7, sizeof ReadRegister7));
+  const auto asked = std::chrono::steady_clock::now();
+  int received = port.ReadSome(answer, 4, 5000);
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(1));
+  EXPECT_GT(received, 0);
+  EXPECT_LE(received, 4);  // never more than asked for: the rest waits
+  for (int i = 0; i < 100 && received < 6; ++i)
+    received += port.ReadSome(answer + received, sizeof answer - received, 10);
+  EXPECT_EQ(received, 6);
+  EXPECT_EQ(answer[5], 0x5A);
   EXPECT_TRUE(port.Close());
 }
 
@@ -183,6 +207,10 @@ TEST(ComPort, ReportsQueueAndOperationsWhenThePeerVanishes) {
   std::uint8_t buffer[8] = {};
   EXPECT_EQ(port.InQueueCount(), 0);
   EXPECT_FALSE(port.Read(buffer, sizeof buffer));
+  // A gone device is a silent line for a waiting reader: no spinning.
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(port.ReadSome(buffer, sizeof buffer, 20), 0);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
   EXPECT_TRUE(port.Write(ReadRegister7, sizeof ReadRegister7));  // failures of writes are not told
   EXPECT_TRUE(port.Close());
   EXPECT_FALSE(port.Opened);

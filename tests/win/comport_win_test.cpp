@@ -66,6 +66,7 @@ TEST(ComPortWin32, DoesNothingWhileClosed) {
   std::uint8_t buffer[8] = {};
   EXPECT_FALSE(port.Write(buffer, sizeof buffer));
   EXPECT_FALSE(port.Read(buffer, sizeof buffer));
+  EXPECT_EQ(port.ReadSome(buffer, sizeof buffer, 0), 0);
   EXPECT_EQ(port.InQueueCount(), 0);
   EXPECT_FALSE(port.Close());
 }
@@ -146,6 +147,35 @@ TEST_F(BoardPort, ReadsBoundedByTheTimeOutAndAtOnceForNothing) {
   EXPECT_GE(elapsed, 80u);
   EXPECT_LT(elapsed, 900u);
   EXPECT_TRUE(port.Write(buffer, -1));
+  EXPECT_TRUE(port.Close());
+}
+
+TEST_F(BoardPort, ReadSomeTakesWhatHasComeAndLeavesThePortsTimeOuts) {
+  TComPort port = Port();
+  port.ReadTotalTimeoutConstant = 100;
+  ASSERT_TRUE(port.Open());
+  std::uint8_t answer[40] = {};
+  ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(port.ReadSome(answer, sizeof answer, 0), 0);
+  EXPECT_LT(GetTickCount64() - start, 50u);
+  EXPECT_EQ(port.ReadSome(answer, sizeof answer, 60), 0);  // a silent line takes the wait
+  EXPECT_GE(GetTickCount64() - start, 40u);
+
+  Send(port, RegisterFrame(CommandRead, 7, 0));
+  start = GetTickCount64();
+  int received = port.ReadSome(answer, 4, 5000);
+  EXPECT_LT(GetTickCount64() - start, 1000u);
+  EXPECT_GT(received, 0);
+  EXPECT_LE(received, 4);  // never more than asked for: the rest waits
+  for (int i = 0; i < 100 && received < 6; ++i)
+    received += port.ReadSome(answer + received, sizeof answer - received, 10);
+  EXPECT_EQ(received, 6);
+  EXPECT_EQ(port.InQueueCount(), 0);
+
+  // Read waits for its whole count by the port's own time-out again.
+  start = GetTickCount64();
+  EXPECT_TRUE(port.Read(answer, sizeof answer));
+  EXPECT_GE(GetTickCount64() - start, 80u);
   EXPECT_TRUE(port.Close());
 }
 

@@ -41,7 +41,8 @@ OptionSpec WithGlobalOptions(OptionSpec spec) {
 }
 
 // Global options may also follow the command.
-int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                   const CaptureClock& now) {
   ParsedArguments global = ParseArguments(arguments, GlobalOptions, /*untilCommand=*/true);
   if (global.positional.empty()) {
     if (!global.Has("--help")) throw UsageFailure("no command");
@@ -56,16 +57,17 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
     return ExitSuccess;
   }
   global.options.insert(own.options.begin(), own.options.end());
-  Session session(global, out, err);
+  Session session(global, out, err, now);
   command.run(session, own);
   return ExitSuccess;
 }
 
 }  // namespace
 
-int RunCtl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int RunCtl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+           const CaptureClock& now) {
   try {
-    return RunCommandLine(arguments, out, err);
+    return RunCommandLine(arguments, out, err, now);
   } catch (const UsageFailure& failure) {
     err << "tarnwick-ctl: " << failure.what() << " (tarnwick-ctl --help for the usage)\n";
     return ExitUsage;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "capture/captureblock.h"
+
 // What the program tells its caller.
 enum ExitStatus : int {
   ExitSuccess = 0,
@@ -16,4 +18,6 @@ enum ExitStatus : int {
 };
 
 // arguments: without the program name. Results go to `out`, messages to `err`.
-int RunCtl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+// `now` measures a capture's 5-second limit.
+int RunCtl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+           const CaptureClock& now = std::chrono::steady_clock::now);

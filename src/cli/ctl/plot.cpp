@@ -92,11 +92,15 @@ void ReadFirstBlock(const std::filesystem::path& file, SampleHistory& history) {
   history.Decode(block);
 }
 
-void FetchBlock(const Session& session, SampleHistory& history) {
+void BlockFromBoard(const Session& session, SampleHistory& history) {
   TComPort port;
   session.Open(port);
   const PortCloser closer(port);
-  if (!CaptureBlock(port, history, false, [](int) {})) throw CtlFailure(ExitAnswer, "Timeout");
+  std::array<std::uint8_t, BlockBytes> block;
+  const auto toTheEnd = [](int) { return true; };
+  if (FetchBlock(port, block, session.now, AnswerSettle, toTheEnd) != BlockResult::Whole)
+    throw CtlFailure(ExitAnswer, "Timeout");
+  history.Decode(block);
 }
 
 // The limits as the tool loads them; a pair it would refuse is refused here
@@ -137,7 +141,7 @@ void Plot(Session& session, const ParsedArguments& arguments) {
 
   SampleHistory history;
   if (arguments.positional.empty())
-    FetchBlock(session, history);
+    BlockFromBoard(session, history);
   else
     ReadFirstBlock(DataFileOf(arguments.positional[0]), history);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 #include "link/comport.h"
 #include "link/portsettings.h"
@@ -66,8 +67,9 @@ void ExpectArguments(const ParsedArguments& arguments, std::size_t count, const 
   if (arguments.positional.size() != count) throw UsageFailure("expected " + what);
 }
 
-Session::Session(const ParsedArguments& global, std::ostream& out, std::ostream& err)
-    : json(global.Has("--json")), out(out), err(err) {
+Session::Session(const ParsedArguments& global, std::ostream& out, std::ostream& err,
+                 CaptureClock now)
+    : json(global.Has("--json")), out(out), err(err), now(std::move(now)) {
   const char* environment = std::getenv("TARNWICK_PORT");
   portText_ = global.Value("--port", environment ? environment : "");
   layoutFile_ = global.Value("--layout", LayoutFilesOfThisProgram().read);

@@ -56,11 +56,12 @@ void ExpectArguments(const ParsedArguments& arguments, std::size_t count, const 
 
 class Session {
  public:
-  Session(const ParsedArguments& global, std::ostream& out, std::ostream& err);
+  Session(const ParsedArguments& global, std::ostream& out, std::ostream& err, CaptureClock now);
 
   bool json = false;
   std::ostream& out;
   std::ostream& err;
+  CaptureClock now;  // what a capture's 5-second limit is measured by
 
   // The layout file the options name, or tarnwick.ini beside the program;
   // it may not exist.

@@ -1,5 +1,7 @@
 #include "capture/capturesession.h"
 
+#include <array>
+
 #include "link/comport.h"
 
 bool CaptureSession::Start(bool run) {
@@ -16,10 +18,15 @@ void CaptureSession::Resume() {
   if (state_ == CaptureState::Stopping) state_ = CaptureState::Running;
 }
 
-bool CaptureSession::Capture(bool average, const ReceivedCounter& showReceived) {
-  const bool captured = CaptureBlock(port_, Samples, average, showReceived, Now);
-  if (!captured) Stop();
-  return captured;
+bool CaptureSession::Capture(bool average, const KeepWaiting& keepWaiting) {
+  std::array<std::uint8_t, BlockBytes> block;
+  if (FetchBlock(port_, block, Now, AnswerSettle, keepWaiting) != BlockResult::Whole) {
+    Stop();
+    return false;
+  }
+  if (average) Samples.Shift();
+  Samples.Decode(block);
+  return true;
 }
 
 // Taken out of the slot before it runs: a command given while this one

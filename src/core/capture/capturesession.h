@@ -34,9 +34,10 @@ class CaptureSession final : public CommandSender {
   // progress.
   void Resume();
   // One capture on the held port into the history, moved back one block
-  // first when averaging. False when no whole block came within the limit:
-  // a run then ends after this pass, and the history is as it was.
-  bool Capture(bool average, const ReceivedCounter& showReceived);
+  // first when averaging. False when no whole block came within the limit,
+  // or the wait was abandoned: a run then ends after this pass, and the
+  // history is as it was.
+  bool Capture(bool average, const KeepWaiting& keepWaiting);
   // Sends the command left waiting, if any, on the held port.
   void SendPending();
   // Closes the port, however the work ended: idle again.

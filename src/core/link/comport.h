@@ -35,6 +35,11 @@ class TComPort {
   bool Write(const void* data, int count);
   // Waits for count bytes at most as long as the read time-outs allow.
   bool Read(void* buffer, int count);
+  // Reads what has come, up to count bytes, waiting at most waitMs for the
+  // first byte: the count read, 0 when nothing came in time. A closed port,
+  // or one whose device has gone, is a silent line: the wait passes and
+  // nothing comes.
+  int ReadSome(void* buffer, int count, int waitMs);
   int InQueueCount();
   // Drops whatever waits in the receive queue: a late answer to an earlier
   // request must not pass for the answer to the next one.

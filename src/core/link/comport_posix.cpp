@@ -4,6 +4,7 @@
 #include "link/customrate.h"
 #include "link/portpath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -11,6 +12,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -184,6 +186,26 @@ bool TComPort::Read(void* buffer, int count) {
     received += static_cast<int>(n);
   }
   return true;
+}
+
+int TComPort::ReadSome(void* buffer, int count, int waitMs) {
+  if (count <= 0) return 0;
+  waitMs = std::max(waitMs, 0);
+  if (Opened) {
+    pollfd waiting{Handle, POLLIN, 0};
+    const int ready = poll(&waiting, 1, waitMs);
+    if (ready == 0 || (ready < 0 && errno == EINTR)) return 0;
+    if (ready > 0) {
+      // Raw mode without VMIN: the read takes what is there and never blocks.
+      const ssize_t n = read(Handle, buffer, static_cast<size_t>(count));
+      if (n > 0) return static_cast<int>(n);
+      if (n < 0 && (errno == EINTR || errno == EAGAIN)) return 0;
+    }
+  }
+  // A device that has gone reports itself ready at once, and would have a
+  // waiting caller spin: nothing comes from it, and that takes the wait.
+  std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+  return 0;
 }
 
 int TComPort::InQueueCount() {

@@ -90,6 +90,24 @@ bool TComPort::Read(void* buffer, int count) {
   return ReadFile(Handle, buffer, ByteCount(count), &read, nullptr) != 0;
 }
 
+int TComPort::ReadSome(void* buffer, int count, int waitMs) {
+  if (count <= 0) return 0;
+  const DWORD wait = waitMs > 0 ? static_cast<DWORD>(waitMs) : 0;
+  if (Opened) {
+    // With the interval and the multiplier at MAXDWORD, ReadFile returns as
+    // soon as a byte is in, or with nothing after the constant; with the
+    // interval alone at MAXDWORD it returns at once with what is there.
+    COMMTIMEOUTS firstByte{MAXDWORD, wait > 0 ? MAXDWORD : 0, wait, 0, 0};
+    DWORD read = 0;
+    const bool done = SetCommTimeouts(Handle, &firstByte) &&
+                      ReadFile(Handle, buffer, ByteCount(count), &read, nullptr);
+    SetTimeOuts(Handle, *this);  // Read keeps the port's own time-outs
+    if (done) return static_cast<int>(read);
+  }
+  Sleep(wait);  // nothing comes from a closed or failed port, and that takes the wait
+  return 0;
+}
+
 int TComPort::InQueueCount() {
   if (!Opened) return 0;
   COMSTAT status{};

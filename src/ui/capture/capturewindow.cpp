@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <array>
 #include <chrono>
 #include <thread>
 
@@ -119,7 +120,10 @@ void TformChart::nnGraph2Click() {
 
 // One capture on the held port; the byte count is told as it grows.
 bool TformChart::Capture() {
-  return session.Capture(settings.Average, [this](int received) { emit BytesReceived(received); });
+  return session.Capture(settings.Average, [this](int received) {
+    emit BytesReceived(received);
+    return true;
+  });
 }
 
 void TformChart::CaptureFailed() {
