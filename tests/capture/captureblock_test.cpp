@@ -7,9 +7,10 @@
 #include <array>
 #include <gtest/gtest.h>
 
+#include "test_support.h"
+
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 
 struct Capture {
   explicit Capture(const BoardOptions& options) : board(options) {

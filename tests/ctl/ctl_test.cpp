@@ -20,10 +20,11 @@
 #include "link/comport.h"
 #include "timelapse.h"
 
+#include "test_support.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
 
 struct Result {
   int status;
@@ -45,8 +46,7 @@ class Ctl : public ::testing::Test {
   // `expected` of them (the board's thread reads them in its own time), or
   // after a second.
   Bytes Received(std::size_t expected = 0) {
-    for (int i = 0; i < 1000 && board.Received().size() < expected; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WaitFor([&] { return board.Received().size() >= expected; });
     const Bytes bytes = board.Received();
     board.ClearReceived();
     return bytes;
@@ -60,7 +60,7 @@ class Ctl : public ::testing::Test {
 Bytes BoardBlocks(int count) {
   BoardCore core;
   const auto now = BoardCore::Clock::now();
-  const Bytes request{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
+  const Bytes request = ShortFrame(0xBC, 0x00);
   for (int i = 0; i < count; ++i) core.Receive(request, now);
   return core.Poll(now);
 }
@@ -98,13 +98,12 @@ class CtlFiles : public Ctl {
 
 TEST_F(Ctl, ReadsAndWritesWithThePanelsFramesAndTexts) {
   EXPECT_EQ(Run({"write", "64", "0x12"}).status, ExitSuccess);
-  EXPECT_EQ(Received(8), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 0x40, 0x12, 0x00}));
+  EXPECT_EQ(Received(8), ShortFrame(0x47, 0x40, 0x12));
 
   const Result wide = Run({"write", "500", "$FFFFFFFE"});
   EXPECT_EQ(wide.status, ExitSuccess);
   EXPECT_EQ(wide.out + wide.err, "");
-  EXPECT_EQ(Received(20), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x47, 5, 0xFF, 0, 0x47, 6, 0xFF, 0,
-                               0x47, 7, 0xFF, 0, 0x47, 8, 0xFE, 0}));
+  EXPECT_EQ(Received(20), LongFrame(0x47, 5, 0xFFFFFFFE));
 
   EXPECT_EQ(Run({"read", "500"}).out, "4294967294\n");
   EXPECT_EQ(Run({"read", "500", "--signed"}).out, "-2\n");

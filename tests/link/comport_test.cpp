@@ -11,18 +11,11 @@
 #include <thread>
 #include <unistd.h>
 
+#include "test_support.h"
+
 namespace {
 
 const std::uint8_t ReadRegister7[] = {0xFF, 0xFF, 0xFF, 0xFF, 0xBB, 0x07, 0x00, 0x00};
-
-// Polls the queue the way the program's callers do, for at most a second.
-int WaitForBytes(TComPort& port, int wanted) {
-  for (int i = 0; i < 1000; ++i) {
-    if (port.InQueueCount() >= wanted) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return port.InQueueCount();
-}
 
 TComPort PortOn(const PtyBoard& board) {
   TComPort port;

@@ -21,9 +21,10 @@
 #include "platform/errors.h"
 #include "platform/messages.h"
 
+#include "test_support.h"
+
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 using Texts = std::vector<std::string>;
 using Boxes = std::vector<std::pair<std::string, std::string>>;  // text, caption
 
@@ -35,8 +36,7 @@ TComPort PortOn(const std::string& path) {
 
 // Polls until at least `expected` bytes reached the board, for at most a second.
 Bytes ReceivedBytes(const PtyBoard& board, std::size_t expected) {
-  for (int i = 0; i < 1000 && board.Received().size() < expected; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  WaitFor([&] { return board.Received().size() >= expected; });
   return board.Received();
 }
 
@@ -293,9 +293,7 @@ TEST_F(RegisterCommandTest, AnAnswerThatComesTooLateIsNotTakenForTheNextOne) {
   board.SetRegister(8, 0x22);
   EXPECT_EQ(ReadOf(port, 7), Read(LinkError::NoAnswer, 0));
   ASSERT_TRUE(port.Open());
-  for (int i = 0; i < 1000 && port.InQueueCount() < 6; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  ASSERT_EQ(port.InQueueCount(), 6);  // register 7's answer has come
+  ASSERT_EQ(WaitForBytes(port, 6), 6);  // register 7's answer has come
   ASSERT_TRUE(port.Close());
   EXPECT_EQ(ReadOf(port, 8), Read(LinkError::NoAnswer, 0));
   EXPECT_TRUE(boxes.empty());

@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "link/comport.h"
+
 Bytes operator+(Bytes a, const Bytes& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
@@ -27,4 +29,9 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return true;
+}
+
+int WaitForBytes(TComPort& port, int wanted) {
+  WaitFor([&] { return port.InQueueCount() >= wanted; });
+  return port.InQueueCount();
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+class TComPort;
+
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes operator+(Bytes a, const Bytes& b);
@@ -22,3 +24,7 @@ Bytes LongFrame(std::uint8_t code, std::uint8_t base, std::uint32_t value = 0);
 // a port's queue.
 bool WaitFor(const std::function<bool()>& condition,
              std::chrono::milliseconds limit = std::chrono::seconds(1));
+
+// Polls the port's queue the way the program's callers do, until `wanted`
+// bytes wait or a second has passed; the count waiting then.
+int WaitForBytes(TComPort& port, int wanted);

@@ -13,12 +13,6 @@
 
 namespace {
 
-// Polls the queue the way the program's callers do, for at most a second.
-int WaitForBytes(TComPort& port, int wanted) {
-  WaitFor([&] { return port.InQueueCount() >= wanted; });
-  return port.InQueueCount();
-}
-
 // Sends a frame and waits as the program does after every frame.
 void Send(TComPort& port, const std::vector<std::uint8_t>& frame) {
   EXPECT_TRUE(port.Write(frame.data(), static_cast<int>(frame.size())));
