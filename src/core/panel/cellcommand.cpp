@@ -23,7 +23,7 @@ std::optional<std::string> CarryOutCellCommand(TComPort& port, const CellCommand
   if (read.error == LinkError::None) return ValueText(read.value, command.accessMode);
   if (read.error == LinkError::CannotOpen) ShowPortError("Port is busy");
   ShowPortError("Timeout");
-  return "TimeOut";
+  return std::string(FailedReadText);
 }
 
 std::optional<std::string> ValueText(std::uint32_t value, const std::string& accessMode) {

@@ -4,8 +4,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class TComPort;
+
+// What a cell's field shows after a failed read; a write of that text
+// writes 0.
+inline constexpr std::string_view FailedReadText = "TimeOut";
 
 // A cell's register command as the panel gives it.
 struct CellCommand {
@@ -18,8 +23,8 @@ struct CellCommand {
 // Carries the command out on the link and says what the user sees: the
 // "Port error" boxes through ShowMessage ("Port is busy" when the port cannot
 // be opened; "Timeout" when a read gets no whole answer) and, as the result,
-// the text the cell's field shows afterwards, if it changes ("TimeOut" for a
-// failed read, the value as "get_s"/"get_u" asks; nothing for a write or
+// the text the cell's field shows afterwards, if it changes (FailedReadText for
+// a failed read, the value as "get_s"/"get_u" asks; nothing for a write or
 // another access mode). portHeld: as for ReadRegister and WriteRegister.
 std::optional<std::string> CarryOutCellCommand(TComPort& port, const CellCommand& command,
                                                bool portHeld);

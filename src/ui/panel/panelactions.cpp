@@ -28,7 +28,7 @@ void PanelActions::btnClick(const PanelCell& cell) {
   // error is the one shown.
   const std::string text = TextBytes(panel.Value(cell));
   const std::uint32_t value =
-      (command == CommandRead || text == "TimeOut") ? 0 : ParseRegisterValue(text);
+      (command == CommandRead || text == FailedReadText) ? 0 : ParseRegisterValue(text);
   // A negative address travels as its 32-bit pattern: -1 is the wide 4294967295.
   const auto address = static_cast<std::uint32_t>(ParseRegisterAddress(TextBytes(panel.Caption(cell))));
   // The field may be gone by the time a held-back command is answered.
