@@ -43,7 +43,7 @@ void BM_RunPass(benchmark::State& state, Mode mode) {
     return true;
   };
   for (auto _ : state) {
-    if (!session.Capture(mode.average, count)) {
+    if (session.Capture(mode.average, count) != BlockResult::Whole) {
       state.SkipWithError("capture failed");
       break;
     }

@@ -29,6 +29,11 @@ namespace {
 
 const Bytes CaptureRequest = ShortFrame(0xBC, 0x00);
 
+// The capture's clock runs this many times faster than the board's, so that
+// the 5-second rule is met in half a second; the board's delays are scaled
+// to match.
+constexpr int TimeLapse = 10;
+
 int CountOf(const Bytes& bytes, const Bytes& frame) {
   int count = 0;
   for (auto at = bytes.begin(); (at = std::search(at, bytes.end(), frame.begin(), frame.end())) != bytes.end();
@@ -211,6 +216,31 @@ TEST_F(CaptureWindow, APanelCommandGivenDuringARunGoesOutBetweenTwoCaptures) {
   EXPECT_GE(CountOf(Bytes(at, received.end()), CaptureRequest), 1);
 }
 
+TEST_F(CaptureWindow, StopDuringTheWaitForABlockEndsTheRunAtOnceAndDropsTheBlock) {
+  BoardOptions silent;
+  silent.silent = true;
+  UseBoard(silent);
+  When([this] { return board->Received().size() >= CaptureRequest.size(); },
+       [] { formChart->nnStop->trigger(); });
+  formChart->nnRun->trigger();  // returns when the run has ended
+  EXPECT_TRUE(boxes.empty());   // no "Timeout" for a block the user stopped
+  EXPECT_EQ(CountOf(board->Received(), CaptureRequest), 1);
+  EXPECT_FALSE(Port().Opened);
+  EXPECT_TRUE(formChart->nnRun->isEnabled() && formChart->nnOnce->isEnabled());
+}
+
+TEST_F(CaptureWindow, ABlockThatCameWhileADialogHeldTheWindowPastTheLimitIsTaken) {
+  BoardOptions slow;
+  slow.answerDelay = std::chrono::milliseconds(100);
+  UseBoard(slow);
+  formChart->Session().Now = TimeLapseClock(TimeLapse);
+  // As a dialog opened during the wait would: 7 s by the capture's clock.
+  When([this] { return board->Received().size() >= CaptureRequest.size(); }, [] { QTest::qWait(700); });
+  formChart->nnOnce->trigger();
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(Chart().Series1().Count(), 1024);
+}
+
 TEST_F(CaptureWindow, ClosingTheWindowEndsTheRun) {
   RunUntil([] { formChart->close(); });
   EXPECT_FALSE(formChart->Session().Running());
@@ -297,11 +327,6 @@ BoardOptions Options(std::size_t captureBytes, std::size_t readBytes = 6, int de
 }
 
 const std::vector<std::string> Timeout{"Timeout"};
-
-// The capture's clock runs this many times faster than the board's, so that
-// the 5-second rule is met in half a second; the board's delays are scaled
-// to match.
-constexpr int TimeLapse = 10;
 
 const Fault Faults[] = {
     {"SilentBoardCapture", Options(4096, 6, 0, true), Fault::Once, Fault::Nothing, Timeout, nullptr},

@@ -37,10 +37,14 @@ BlockResult FetchBlock(TComPort& port, std::span<std::uint8_t, BlockBytes> block
   const Clock::time_point deadline = now() + BlockTimeLimit;
   int received = 0;
   while (received < BlockBytes) {
-    const Clock::duration left = deadline - now();
-    if (left <= Clock::duration::zero()) return BlockResult::TimedOut;
+    const Clock::duration left = std::max<Clock::duration>(deadline - now(), Clock::duration::zero());
     // Never more than the block: what comes after it stays in the queue.
-    received += port.ReadSome(block.data() + received, BlockBytes - received, WaitWithin(left));
+    const int got = port.ReadSome(block.data() + received, BlockBytes - received, WaitWithin(left));
+    received += got;
+    // Past the limit, only what has already come counts: a wait that the
+    // window held up (a dialog opened meanwhile) is judged by what arrived
+    // during it, not by the clock alone.
+    if (left == Clock::duration::zero() && got == 0) return BlockResult::TimedOut;
     if (!keepWaiting(received)) return Abandon(port);
   }
   // The block is in. More, now or within the settling time, is an

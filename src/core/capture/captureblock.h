@@ -37,7 +37,9 @@ enum class BlockResult {
 
 // Drops what waits in the receive queue (a late answer to an earlier request
 // must not pass for this one), sends the capture request on the open port and
-// receives the answer: 4096 bytes within 5 seconds of the request by `now`.
+// receives the answer: 4096 bytes within 5 seconds of the request by `now`;
+// once the limit has passed, bytes that have already come still count, so
+// that a caller held up in `keepWaiting` loses nothing that arrived meanwhile.
 // Bytes waiting once the block is in, or arriving within `settle` (at most
 // LongestWait) after it, make the answer over-long; they are read and
 // dropped, so that nothing lingers into the next capture. Only with

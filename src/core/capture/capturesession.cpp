@@ -18,15 +18,16 @@ void CaptureSession::Resume() {
   if (state_ == CaptureState::Stopping) state_ = CaptureState::Running;
 }
 
-bool CaptureSession::Capture(bool average, const KeepWaiting& keepWaiting) {
+BlockResult CaptureSession::Capture(bool average, const KeepWaiting& keepWaiting) {
   std::array<std::uint8_t, BlockBytes> block;
-  if (FetchBlock(port_, block, Now, AnswerSettle, keepWaiting) != BlockResult::Whole) {
+  const BlockResult result = FetchBlock(port_, block, Now, AnswerSettle, keepWaiting);
+  if (result != BlockResult::Whole) {
     Stop();
-    return false;
+    return result;
   }
   if (average) Samples.Shift();
   Samples.Decode(block);
-  return true;
+  return result;
 }
 
 // Taken out of the slot before it runs: a command given while this one

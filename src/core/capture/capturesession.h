@@ -34,10 +34,9 @@ class CaptureSession final : public CommandSender {
   // progress.
   void Resume();
   // One capture on the held port into the history, moved back one block
-  // first when averaging. False when no whole block came within the limit,
-  // or the wait was abandoned: a run then ends after this pass, and the
-  // history is as it was.
-  bool Capture(bool average, const KeepWaiting& keepWaiting);
+  // first when averaging. Anything but a whole block leaves the history as
+  // it was and ends a run after this pass.
+  BlockResult Capture(bool average, const KeepWaiting& keepWaiting);
   // Sends the command left waiting, if any, on the held port.
   void SendPending();
   // Closes the port, however the work ended: idle again.

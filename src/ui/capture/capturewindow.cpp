@@ -118,11 +118,14 @@ void TformChart::nnGraph2Click() {
   ProcessBlock();
 }
 
-// One capture on the held port; the byte count is told as it grows.
-bool TformChart::Capture() {
+// One capture on the held port. While the bytes are awaited the windows
+// have their turn, so that they repaint, move and take clicks at once; the
+// byte count is told as it grows. A run stopped meanwhile drops its block.
+BlockResult TformChart::Capture() {
   return session.Capture(settings.Average, [this](int received) {
     emit BytesReceived(received);
-    return true;
+    QApplication::processEvents();
+    return !(Looping && session.State() == CaptureState::Stopping);
   });
 }
 
@@ -149,14 +152,16 @@ void TformChart::nnRunClick() {
   }
 }
 
-// Each pass lets the windows have their turn (Stop, the panel, the options
-// dialog), then captures, shows, and sends what the panel left waiting.
+// Each pass captures (the windows having their turn meanwhile: Stop, the
+// panel, the options dialog), shows, and sends what the panel left waiting.
+// A block the user stopped is no failure.
 void TformChart::RunPasses() {
   Looping = true;
   const auto ended = qScopeGuard([this] { Looping = false; });
   do {
-    QApplication::processEvents();
-    if (!Capture()) {
+    const BlockResult result = Capture();
+    if (result == BlockResult::Abandoned) break;
+    if (result != BlockResult::Whole) {
       CaptureFailed();
       break;
     }
@@ -173,7 +178,7 @@ void TformChart::nnStopClick() {
 void TformChart::nnOnceClick() {
   if (!nnRun->isEnabled() || session.Acquiring()) return;
   WithPortHeld(false, [this] {
-    if (Capture())
+    if (Capture() == BlockResult::Whole)
       ProcessBlock();
     else
       CaptureFailed();

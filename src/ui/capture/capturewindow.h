@@ -86,7 +86,7 @@ class TformChart : public QMainWindow {
 
   void ShowRunState();
   void WithPortHeld(bool run, const std::function<void()>& work);
-  bool Capture();
+  BlockResult Capture();
   void CaptureFailed();
   void RunPasses();
 };
