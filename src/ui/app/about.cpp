@@ -32,6 +32,7 @@ TformAbout::TformAbout() {
   setWindowTitle("About");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
+  StandAboveStayOnTopWindows(this);
   setFixedSize(280, 208);
 
   pnMain = new QFrame(this);

@@ -5,6 +5,7 @@
 #include "app/splash.h"
 #include "capture/capturewindow.h"
 #include "capture/chartoptions.h"
+#include "link/frameplacement.h"
 #include "link/portdialog.h"
 #include "link/debugwindow.h"
 #include "panel/registerdialog.h"
@@ -67,6 +68,7 @@ void InstallDesktopMessageBoxes() {
     QMessageBox box(request.icon == BoxIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon,
                     QtText(request.caption), QtText(request.text),
                     QMessageBox::Ok, QApplication::activeWindow());
+    StandAboveStayOnTopWindows(&box);
     box.exec();
   });
 }

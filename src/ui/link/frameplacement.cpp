@@ -62,3 +62,5 @@ FramePlacer CentredAboveMiddle(int heights) {
     return QRect(QPoint(left, top), frame);
   };
 }
+
+void StandAboveStayOnTopWindows(QWidget* modal) { modal->setWindowFlag(Qt::WindowStaysOnTopHint); }

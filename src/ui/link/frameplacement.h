@@ -18,3 +18,9 @@ void PlaceFrame(QWidget* window, FramePlacer placer);
 // Centred horizontally on the primary screen, with its top the given number
 // of frame heights above the screen's middle line.
 FramePlacer CentredAboveMiddle(int heights);
+
+// The capture and debug windows stay on top; a modal window opened beneath
+// them would be hidden while it takes every click, and the tool would seem
+// hung. Set before the window is first shown, it opens in their layer and
+// stands above them for as long as it is open.
+void StandAboveStayOnTopWindows(QWidget* modal);

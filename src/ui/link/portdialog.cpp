@@ -19,6 +19,7 @@ TformComPort::TformComPort(std::uint32_t baudRate) {
   setWindowTitle("Port dialog");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  StandAboveStayOnTopWindows(this);
   setFont(QFont("MS Sans Serif", 8));
   setFixedSize(305, 87);
 

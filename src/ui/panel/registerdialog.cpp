@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "link/frameplacement.h"
 #include "panel/registerpanel.h"
 #include "platform/uitext.h"
 #include "platform/messages.h"
@@ -22,6 +23,7 @@ TformMSPI::TformMSPI() {
   setWindowTitle("Set MSPI");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  StandAboveStayOnTopWindows(this);
   setFixedSize(184, 204);
   move(438, 299);
   lbName = new QLabel("MSPI Register Name", this);
