@@ -121,6 +121,11 @@ TEST_F(Ctl, FailuresEndWithTheirStatusAndTheToolsMessage) {
       {{"write", "64", "4294967296"}, ExitUsage, "Value is out of range.\n"},
       {{"write", "1x", "-1"}, ExitUsage, "Value is out of range.\n"},  // the value first
       {{"read", "1x"}, ExitUsage, "'1x' is not a valid integer value.\n"},
+      // Why the port could not be opened: the rate is the caller's choice.
+      {{"--port", "/dev/tarnwick-no-such-port", "read", "64"}, ExitPort,
+       "Port /dev/tarnwick-no-such-port does not exist\n"},
+      {{"--baud", "0", "read", "64"}, ExitUsage,
+       "Port " + board.PortPath() + " does not take 0 baud\n"},
   };
   for (const Row& row : rows) {
     const Result result = Run(row.arguments);
