@@ -8,6 +8,7 @@
 #include <QImage>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -189,6 +190,29 @@ TEST_F(CtlFiles, AShortBlockEndsTheRecordingAndKeepsTheWholeOnes) {
                             ".sigmf-data\",\"meta\":\"" + base + ".sigmf-meta\"}\n");
   EXPECT_EQ(FileBytes(base + ".sigmf-data"), BoardBlocks(2));
   CheckedMeta();
+}
+
+// Ctrl+C, a kill, a closed terminal: the recording ends between two blocks
+// and its metadata describes the blocks kept.
+TEST_F(CtlFiles, ASignalEndsTheRecordingAndKeepsTheWholeBlocksDescribed) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    fs::remove(base + ".sigmf-data");  // the signal waits for this recording's blocks
+    std::thread sender([&] {
+      WaitFor(
+          [&] {
+            std::error_code error;
+            return fs::file_size(base + ".sigmf-data", error) >= 2 * 4096 && !error;
+          },
+          std::chrono::seconds(5));
+      kill(getpid(), signal);
+    });
+    const Result result = Run({"capture", "-n", "1000000", "-o", base});
+    sender.join();
+    EXPECT_EQ(result.status, ExitSignal + signal) << signal;
+    EXPECT_EQ(result.err, "") << signal;
+    EXPECT_EQ(fs::file_size(base + ".sigmf-data") % 4096, 0u) << signal;
+    CheckedMeta();
+  }
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "board/ptyboard.h"
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -222,7 +223,7 @@ TEST(ComPort, ReadSomeTakesWhatHasComeAndWaitsOnlyForTheFirstByte) {
   EXPECT_TRUE(port.Close());
 }
 
-TEST(ComPort, IsExclusiveWithinTheProcessAndAcrossProcesses) {
+TEST(ComPort, IsExclusiveWhileHeldAndNeverAfterTheHolder) {
   PtyBoard board;
   TComPort first = PortOn(board);
   TComPort second = PortOn(board);
@@ -246,6 +247,30 @@ TEST(ComPort, IsExclusiveWithinTheProcessAndAcrossProcesses) {
   status = AsNobody([&] { return OpensAt(board.PortPath()) ? 0 : 1; });
   if (status == CannotDropPrivileges) GTEST_SKIP() << "could not become user nobody (65534)";
   EXPECT_EQ(status, 0) << "another user could not open the port";
+
+  // A holder that is killed never closes the port; while the board keeps
+  // its side open, the same user must still get it afterwards.
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  const pid_t holder = fork();
+  if (holder == 0) {
+    close(ready[0]);
+    TComPort port;
+    port.PortName = board.PortPath();
+    if (!BecomeNobody() || !port.Open()) _exit(1);
+    const char yes = 'y';
+    if (write(ready[1], &yes, 1) == 1) pause();
+    _exit(1);
+  }
+  close(ready[1]);
+  char answer = 0;
+  const bool held = read(ready[0], &answer, 1) == 1;
+  close(ready[0]);
+  kill(holder, SIGKILL);
+  ASSERT_TRUE(held) << "user nobody could not open the port";
+  ASSERT_EQ(waitpid(holder, &status, 0), holder);
+  EXPECT_EQ(AsNobody([&] { return OpensAt(board.PortPath()) ? 0 : 1; }), 0)
+      << "the port stayed exclusive after its holder was killed";
 }
 
 TEST(ComPort, ARefusedRateLeavesTheDeviceFree) {

@@ -1,4 +1,4 @@
-// The serial port on POSIX systems: termios in raw mode, exclusive use,
+// The serial port on POSIX systems: termios in raw mode, held under a lock,
 // reads bounded by poll().
 #include "link/comport.h"
 #include "link/customrate.h"
@@ -107,11 +107,13 @@ bool RaiseDtr(int fd) {
   return ioctl(fd, TIOCMBIS, &dtr) == 0 || errno == ENOTTY || errno == EINVAL;
 }
 
-// Nobody else may use the device while we hold it: TIOCEXCL stops other
-// opens (except root's), the advisory lock stops other instances of us.
+// Nobody else of ours may use the device while we hold it. The lock is the
+// descriptor's, so the kernel drops it however the holder ends. TIOCEXCL is
+// not used: it belongs to the device and outlives a killed holder while
+// anyone else keeps the device open (a pty's other side), refusing every
+// later open but root's until the device is closed by all.
 PortFault TakeExclusively(int fd) {
-  return flock(fd, LOCK_EX | LOCK_NB) == 0 && ioctl(fd, TIOCEXCL) == 0 ? PortFault::None
-                                                                       : PortFault::Busy;
+  return flock(fd, LOCK_EX | LOCK_NB) == 0 ? PortFault::None : PortFault::Busy;
 }
 
 PortFault OpenFault(int error) {
@@ -179,10 +181,6 @@ std::string TComPort::FaultText() const {
 
 bool TComPort::Close() {
   if (!Opened) return false;
-  // Exclusive use belongs to the device, not to our descriptor: it outlives
-  // the close while anyone else still holds the device (a pty's other side,
-  // a monitoring tool), and would then refuse every later open but root's.
-  ioctl(Handle, TIOCNXCL);
   // Linux releases the descriptor even when close() reports an error;
   // only a descriptor that was not open leaves us where we were.
   if (close(Handle) != 0 && errno == EBADF) return false;
