@@ -193,6 +193,15 @@ TEST_F(CaptureWindow, APortHeldElsewhereIsBusyAtOnceForRunAndOnce) {
   EXPECT_TRUE(formChart->nnRun->isEnabled() && formChart->nnOnce->isEnabled());
   EXPECT_FALSE(formChart->nnStop->isEnabled());
   EXPECT_FALSE(formChart->Session().Running());
+
+  // Any other reason is told as the port tells it.
+  other.Close();
+  Port().PortName = "/dev/tarnwick-no-such-port";
+  boxes.clear();
+  formChart->nnOnce->trigger();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Port /dev/tarnwick-no-such-port does not exist");
+  EXPECT_FALSE(formChart->Session().Acquiring());
 }
 
 TEST_F(CaptureWindow, APanelCommandGivenDuringARunGoesOutBetweenTwoCaptures) {

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -121,6 +122,11 @@ TEST_F(Ctl, FailuresEndWithTheirStatusAndTheToolsMessage) {
       {{"write", "64", "4294967296"}, ExitUsage, "Value is out of range.\n"},
       {{"write", "1x", "-1"}, ExitUsage, "Value is out of range.\n"},  // the value first
       {{"read", "1x"}, ExitUsage, "'1x' is not a valid integer value.\n"},
+      // Why the port could not be opened: the rate is the caller's choice.
+      {{"--port", "/dev/tarnwick-no-such-port", "read", "64"}, ExitPort,
+       "Port /dev/tarnwick-no-such-port does not exist\n"},
+      {{"--baud", "0", "read", "64"}, ExitUsage,
+       "Port " + board.PortPath() + " does not take 0 baud\n"},
   };
   for (const Row& row : rows) {
     const Result result = Run(row.arguments);
@@ -184,6 +190,29 @@ TEST_F(CtlFiles, AShortBlockEndsTheRecordingAndKeepsTheWholeOnes) {
                             ".sigmf-data\",\"meta\":\"" + base + ".sigmf-meta\"}\n");
   EXPECT_EQ(FileBytes(base + ".sigmf-data"), BoardBlocks(2));
   CheckedMeta();
+}
+
+// Ctrl+C, a kill, a closed terminal: the recording ends between two blocks
+// and its metadata describes the blocks kept.
+TEST_F(CtlFiles, ASignalEndsTheRecordingAndKeepsTheWholeBlocksDescribed) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    fs::remove(base + ".sigmf-data");  // the signal waits for this recording's blocks
+    std::thread sender([&] {
+      WaitFor(
+          [&] {
+            std::error_code error;
+            return fs::file_size(base + ".sigmf-data", error) >= 2 * 4096 && !error;
+          },
+          std::chrono::seconds(5));
+      kill(getpid(), signal);
+    });
+    const Result result = Run({"capture", "-n", "1000000", "-o", base});
+    sender.join();
+    EXPECT_EQ(result.status, ExitSignal + signal) << signal;
+    EXPECT_EQ(result.err, "") << signal;
+    EXPECT_EQ(fs::file_size(base + ".sigmf-data") % 4096, 0u) << signal;
+    CheckedMeta();
+  }
 }
 
 namespace {

@@ -185,8 +185,8 @@ const CellExample CellExamples[] = {
     {"a short read, signed", {CommandRead, 12, 0, "get_s"}, {}, false, {}, "255"},
     {"a read of a silent board", {CommandRead, 7, 0, "get_u"}, Silent(), false, {"Timeout"}, "TimeOut"},
     {"an answer of three bytes", {CommandRead, 7, 0, "get_s"}, ReadAnswerOf(3), false, {"Timeout"}, "TimeOut"},
-    {"a read on a missing port", {CommandRead, 7, 0, "get_s"}, {}, true, {"Port is busy", "Timeout"}, "TimeOut"},
-    {"a write on a missing port", {CommandWrite, 7, 1, "set"}, {}, true, {"Port is busy"}, std::nullopt},
+    {"a read on a missing port", {CommandRead, 7, 0, "get_s"}, {}, true, {"Port /dev/tarnwick-no-such-port does not exist", "Timeout"}, "TimeOut"},
+    {"a write on a missing port", {CommandWrite, 7, 1, "set"}, {}, true, {"Port /dev/tarnwick-no-such-port does not exist"}, std::nullopt},
     {"a write to a silent board", {CommandWrite, 7, 1, "set"}, Silent(), false, {}, std::nullopt},
 };
 

@@ -65,13 +65,26 @@ TEST(ComPortWin32, DoesNothingWhileClosed) {
   EXPECT_FALSE(port.Close());
 }
 
-TEST(ComPortWin32, RefusesNamesThatNameNoSerialDevice) {
+TEST(ComPortWin32, RefusesNamesThatNameNoSerialDeviceAndSaysWhy) {
+  struct Row {
+    const char* name;
+    PortFault fault;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"", PortFault::Missing, "No port is chosen"},
+      {"COM250", PortFault::Missing, "Port COM250 does not exist"},
+      {"NoSuchPort", PortFault::Missing, "Port NoSuchPort does not exist"},
+      {"NUL", PortFault::NotSerial, "NUL is not a serial port"},  // a device, not a line
+  };
   TComPort port;
-  for (const char* name : {"", "COM250", "NoSuchPort", "NUL"}) {  // NUL: a device, not a line
-    port.PortName = name;
-    EXPECT_FALSE(port.Open()) << name;
-    EXPECT_FALSE(port.Opened) << name;
-    EXPECT_EQ(port.Handle, NoPortHandle) << name;
+  for (const Row& row : rows) {
+    port.PortName = row.name;
+    EXPECT_FALSE(port.Open()) << row.name;
+    EXPECT_FALSE(port.Opened) << row.name;
+    EXPECT_EQ(port.Handle, NoPortHandle) << row.name;
+    EXPECT_EQ(static_cast<int>(port.Fault), static_cast<int>(row.fault)) << row.name;
+    EXPECT_EQ(port.FaultText(), row.text) << row.name;
   }
 }
 
@@ -184,6 +197,7 @@ TEST_F(BoardPort, AFailedConfigurationLeavesTheDeviceFree) {
   EXPECT_FALSE(noRate.Open());
   EXPECT_FALSE(noRate.Opened);
   EXPECT_EQ(noRate.Handle, NoPortHandle);
+  EXPECT_EQ(noRate.FaultText(), "Port " + noRate.PortName + " does not take 0 baud");
   ExpectDeviceFree(slot);
 
   TComPort badFrame = Port();
@@ -208,6 +222,7 @@ TEST_F(BoardPort, IsHeldExclusively) {
   }
   EXPECT_FALSE(second.Open());
   EXPECT_FALSE(second.Opened);
+  EXPECT_EQ(second.FaultText(), "Port is busy");
   EXPECT_TRUE(first.Close());
   EXPECT_TRUE(second.Open());
   EXPECT_TRUE(second.Close());

@@ -45,7 +45,7 @@ void RunRead(Session& session, const ParsedArguments& arguments) {
   TComPort port;
   session.Configure(port);
   const RegisterReadResult read = ReadRegister(port, static_cast<std::uint32_t>(address), false);
-  if (read.error != LinkError::None) throw LinkFailure(read.error);
+  if (read.error != LinkError::None) throw LinkFailure(read.error, port);
   const bool isSigned = arguments.Has("--signed");
   const std::string text = *ValueText(read.value, isSigned ? "get_s" : "get_u");
   if (session.json) {
@@ -65,7 +65,7 @@ void RunWrite(Session& session, const ParsedArguments& arguments) {
   TComPort port;
   session.Configure(port);
   const LinkError error = WriteRegister(port, address, value, false);
-  if (error != LinkError::None) throw LinkFailure(error);
+  if (error != LinkError::None) throw LinkFailure(error, port);
 }
 
 void CheckLink(Session& session, const ParsedArguments& arguments) {
@@ -73,7 +73,7 @@ void CheckLink(Session& session, const ParsedArguments& arguments) {
   TComPort port;
   session.Configure(port);
   const LinkCheckReply reply = ExchangeLinkCheck(port);
-  if (reply.error != LinkError::None) throw LinkFailure(reply.error);
+  if (reply.error != LinkError::None) throw LinkFailure(reply.error, port);
   if (session.json)
     session.out << json{{"reply", reply.text}, {"bytes", reply.waiting}}.dump() << '\n';
   else

@@ -69,9 +69,9 @@ double SampleRate(const Session& session, const ParsedArguments& arguments) {
                            : "the layout file's FREQ is no sample rate: give --rate MHZ");
 }
 
-// Ctrl+C and SIGTERM end a recording between two blocks, so that the files
-// keep whole blocks only and the metadata that describes them; the handler
-// only notes the signal. The handlers before ours come back at the end:
+// Ctrl+C, SIGTERM and SIGHUP (a closed terminal or session) end a recording
+// between two blocks, so that the files keep whole blocks only and the
+// metadata that describes them; the handler only notes the signal. The handlers before ours come back at the end:
 // RunCtl may run inside a program with handlers of its own.
 class StopSignals {
  public:
@@ -91,7 +91,7 @@ class StopSignals {
   int Caught() const { return caught_; }
 
  private:
-  static constexpr std::array<int, 2> Signals{SIGINT, SIGTERM};
+  static constexpr std::array<int, 3> Signals{SIGINT, SIGTERM, SIGHUP};
   static inline volatile std::sig_atomic_t caught_ = 0;
   std::array<struct sigaction, Signals.size()> previous_{};
 };

@@ -86,10 +86,14 @@ void Session::Configure(TComPort& port) const {
 
 void Session::Open(TComPort& port) const {
   Configure(port);
-  if (!port.Open()) throw LinkFailure(LinkError::CannotOpen);
+  if (!port.Open()) throw LinkFailure(LinkError::CannotOpen, port);
 }
 
-CtlFailure LinkFailure(LinkError error) {
-  if (error == LinkError::CannotOpen) return CtlFailure(ExitPort, "Port is busy");
+// A rate is the command line's choice (or the layout file's): refused, it is
+// a usage error like any other bad option; the other faults are the port's.
+CtlFailure LinkFailure(LinkError error, const TComPort& port) {
+  if (error == LinkError::CannotOpen)
+    return CtlFailure(port.Fault == PortFault::RateRefused ? ExitUsage : ExitPort,
+                      port.FaultText());
   return CtlFailure(ExitAnswer, "Timeout");
 }

@@ -21,8 +21,9 @@ struct CtlFailure : std::runtime_error {
 };
 
 // A link error as tarnwick-ctl ends with it: the message the panel's box
-// shows ("Port is busy", "Timeout") and the status that tells it apart.
-CtlFailure LinkFailure(LinkError error);
+// shows (why the port could not be opened, "Timeout") and the status that
+// tells it apart.
+CtlFailure LinkFailure(LinkError error, const TComPort& port);
 
 struct UsageFailure : CtlFailure {
   explicit UsageFailure(const std::string& message) : CtlFailure(ExitUsage, message) {}
@@ -70,7 +71,7 @@ class Session {
   // Gives the port its name and rate; throws UsageFailure when no port is
   // named.
   void Configure(TComPort& port) const;
-  // Configures the port and opens it; throws LinkFailure(CannotOpen) when
+  // Configures the port and opens it; throws LinkFailure(CannotOpen, port) when
   // the port cannot be had.
   void Open(TComPort& port) const;
   std::string PortName() const;  // as the options name it; empty for none

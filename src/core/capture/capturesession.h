@@ -7,6 +7,7 @@
 #include "capture/captureblock.h"
 #include "capture/history.h"
 #include "link/commandsender.h"
+#include "link/comport.h"
 
 enum class CaptureState {
   Idle,      // the port is the panel's
@@ -24,6 +25,7 @@ class CaptureSession final : public CommandSender {
   // commands then wait, and so does the link check.
   bool Acquiring() const { return state_ != CaptureState::Idle; }
   bool CommandWaiting() const { return static_cast<bool>(pending_); }
+  const TComPort& Port() const { return port_; }  // and why a failed start failed
 
   // Takes the port for a run or for one block, opening it unless it is open
   // already. False, and still idle, when the port cannot be had.

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "link/portfault.h"
+
 #ifdef _WIN32
 using PortHandle = void*;
 inline const PortHandle NoPortHandle = nullptr;
@@ -28,9 +30,13 @@ class TComPort {
   // True exactly while Handle is an open, fully configured device.
   bool Opened = false;
   PortHandle Handle = NoPortHandle;
+  // Why the last Open failed; None after one that succeeded.
+  PortFault Fault = PortFault::None;
 
   bool Open();
   bool Close();
+  // What the user is told of the last failed Open, with the device's path.
+  std::string FaultText() const;
   // True whenever the port is open, whatever the device did with the bytes.
   bool Write(const void* data, int count);
   // Waits for count bytes at most as long as the read time-outs allow.

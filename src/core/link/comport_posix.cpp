@@ -1,4 +1,4 @@
-// The serial port on POSIX systems: termios in raw mode, exclusive use,
+// The serial port on POSIX systems: termios in raw mode, held under a lock,
 // reads bounded by poll().
 #include "link/comport.h"
 #include "link/customrate.h"
@@ -78,23 +78,26 @@ bool SetFrameFormat(termios& settings, std::uint8_t byteSize, std::uint8_t parit
 }
 
 // Raw bytes at the port's rate, no flow control, reads that never block in
-// the driver (the read time-outs are kept by poll()).
-bool Configure(int fd, const TComPort& port) {
-  if (port.BaudRate == 0) return false;  // a rate of 0 would hang up the line
+// the driver (the read time-outs are kept by poll()). A line that cannot be
+// read back is no serial line; one that refuses the settings refuses the rate,
+// the only one the user chooses.
+PortFault Configure(int fd, const TComPort& port) {
   termios settings{};
-  if (tcgetattr(fd, &settings) != 0) return false;
+  if (tcgetattr(fd, &settings) != 0) return PortFault::NotSerial;
+  if (port.BaudRate == 0) return PortFault::RateRefused;  // a rate of 0 would hang up the line
   cfmakeraw(&settings);
   settings.c_cflag |= CLOCAL | CREAD;
   settings.c_cflag &= ~CRTSCTS;
   settings.c_cc[VMIN] = 0;
   settings.c_cc[VTIME] = 0;
-  if (!SetFrameFormat(settings, port.ByteSize, port.Parity, port.StopBits)) return false;
+  if (!SetFrameFormat(settings, port.ByteSize, port.Parity, port.StopBits))
+    return PortFault::RateRefused;
   const speed_t standard = StandardSpeed(port.BaudRate);
-  if (standard != B0 && cfsetspeed(&settings, standard) != 0) return false;
-  if (tcsetattr(fd, TCSANOW, &settings) != 0) return false;
-  if (standard == B0 && !SetCustomRate(fd, port.BaudRate)) return false;
+  if (standard != B0 && cfsetspeed(&settings, standard) != 0) return PortFault::RateRefused;
+  if (tcsetattr(fd, TCSANOW, &settings) != 0) return PortFault::RateRefused;
+  if (standard == B0 && !SetCustomRate(fd, port.BaudRate)) return PortFault::RateRefused;
   // A driver may take a rate it cannot make and quietly keep another.
-  return CurrentRate(fd) == port.BaudRate;
+  return CurrentRate(fd) == port.BaudRate ? PortFault::None : PortFault::RateRefused;
 }
 
 // DTR up while the port is open. A line without modem signals (a pty)
@@ -104,18 +107,48 @@ bool RaiseDtr(int fd) {
   return ioctl(fd, TIOCMBIS, &dtr) == 0 || errno == ENOTTY || errno == EINVAL;
 }
 
-// Nobody else may use the device while we hold it: TIOCEXCL stops other
-// opens (except root's), the advisory lock stops other instances of us.
-bool TakeExclusively(int fd) {
-  return flock(fd, LOCK_EX | LOCK_NB) == 0 && ioctl(fd, TIOCEXCL) == 0;
+// Nobody else of ours may use the device while we hold it. The lock is the
+// descriptor's, so the kernel drops it however the holder ends. TIOCEXCL is
+// not used: it belongs to the device and outlives a killed holder while
+// anyone else keeps the device open (a pty's other side), refusing every
+// later open but root's until the device is closed by all.
+PortFault TakeExclusively(int fd) {
+  return flock(fd, LOCK_EX | LOCK_NB) == 0 ? PortFault::None : PortFault::Busy;
 }
 
-int OpenDevice(const std::string& path) {
+PortFault OpenFault(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENXIO:  // a node without a device behind it
+    case ENODEV:
+      return PortFault::Missing;
+    case EACCES:
+    case EPERM:
+      return PortFault::NoPermission;
+    case EISDIR:
+      return PortFault::NotSerial;
+    default:
+      return PortFault::Busy;  // EBUSY: another program took it exclusively
+  }
+}
+
+// The open device, or -1 with the fault.
+int OpenDevice(const std::string& path, PortFault& fault) {
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
-  const int flags = fcntl(fd, F_GETFL);
-  if (!isatty(fd) || flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+  if (fd < 0) {
+    fault = OpenFault(errno);
+    return -1;
+  }
+  if (!isatty(fd)) {
     close(fd);
+    fault = PortFault::NotSerial;
+    return -1;
+  }
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    close(fd);
+    fault = PortFault::NotSerial;
     return -1;
   }
   return fd;
@@ -125,11 +158,15 @@ int OpenDevice(const std::string& path) {
 
 bool TComPort::Open() {
   if (Opened) return false;
+  Fault = PortFault::Missing;
   const std::string path = DevicePath(PortName);
   if (path.empty()) return false;
-  const int fd = OpenDevice(path);
+  const int fd = OpenDevice(path, Fault);
   if (fd < 0) return false;
-  if (!TakeExclusively(fd) || !Configure(fd, *this) || !RaiseDtr(fd)) {
+  Fault = TakeExclusively(fd);
+  if (Fault == PortFault::None) Fault = Configure(fd, *this);
+  if (Fault == PortFault::None && !RaiseDtr(fd)) Fault = PortFault::NotSerial;
+  if (Fault != PortFault::None) {
     close(fd);  // also drops the lock: the object ends closed and holds nothing
     return false;
   }
@@ -138,12 +175,12 @@ bool TComPort::Open() {
   return true;
 }
 
+std::string TComPort::FaultText() const {
+  return PortFaultText(Fault, DevicePath(PortName), BaudRate);
+}
+
 bool TComPort::Close() {
   if (!Opened) return false;
-  // Exclusive use belongs to the device, not to our descriptor: it outlives
-  // the close while anyone else still holds the device (a pty's other side,
-  // a monitoring tool), and would then refuse every later open but root's.
-  ioctl(Handle, TIOCNXCL);
   // Linux releases the descriptor even when close() reports an error;
   // only a descriptor that was not open leaves us where we were.
   if (close(Handle) != 0 && errno == EBADF) return false;

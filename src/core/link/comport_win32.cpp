@@ -20,7 +20,7 @@ bool SetLine(HANDLE handle, const TComPort& port) {
   if (port.BaudRate == 0) return false;
   DCB dcb{};
   dcb.DCBlength = sizeof(DCB);
-  if (!GetCommState(handle, &dcb)) return false;
+  GetCommState(handle, &dcb);  // Configure has read it once already
   dcb.BaudRate = port.BaudRate;
   dcb.ByteSize = port.ByteSize;
   dcb.Parity = port.Parity;
@@ -43,10 +43,29 @@ bool SetTimeOuts(HANDLE handle, const TComPort& port) {
   return SetCommTimeouts(handle, &timeouts) != 0;
 }
 
-bool Configure(HANDLE handle, const TComPort& port) {
-  return SetupComm(handle, ReceiveQueueSize, TransmitQueueSize) &&
-         SetCommMask(handle, EV_RXCHAR | EV_TXEMPTY) && SetLine(handle, port) &&
-         SetTimeOuts(handle, port);
+// A handle whose line state cannot be read is no communications device (a
+// file, a printer); one that refuses the line refuses the rate, the only
+// setting the user chooses.
+PortFault Configure(HANDLE handle, const TComPort& port) {
+  DCB dcb{};
+  dcb.DCBlength = sizeof(DCB);
+  if (!GetCommState(handle, &dcb) || !SetupComm(handle, ReceiveQueueSize, TransmitQueueSize) ||
+      !SetCommMask(handle, EV_RXCHAR | EV_TXEMPTY))
+    return PortFault::NotSerial;
+  if (!SetLine(handle, port)) return PortFault::RateRefused;
+  return SetTimeOuts(handle, port) ? PortFault::None : PortFault::NotSerial;
+}
+
+PortFault OpenFault(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return PortFault::Missing;
+    default:
+      // ERROR_ACCESS_DENIED is what a COM port held by another program gives.
+      return PortFault::Busy;
+  }
 }
 
 // A negative count from a caller would become a length of about 4 GB.
@@ -59,8 +78,12 @@ bool TComPort::Open() {
   const std::string path = "\\\\.\\" + PortName;
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return false;
-  if (!Configure(handle, *this)) {
+  if (handle == INVALID_HANDLE_VALUE) {
+    Fault = OpenFault(GetLastError());
+    return false;
+  }
+  Fault = Configure(handle, *this);
+  if (Fault != PortFault::None) {
     CloseHandle(handle);  // the object ends closed and holds no device
     return false;
   }
@@ -68,6 +91,8 @@ bool TComPort::Open() {
   Opened = true;
   return true;
 }
+
+std::string TComPort::FaultText() const { return PortFaultText(Fault, PortName, BaudRate); }
 
 bool TComPort::Close() {
   if (!Opened) return false;

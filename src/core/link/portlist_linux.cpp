@@ -1,6 +1,7 @@
 #include "link/portlist.h"
 
 #include "link/comport.h"
+#include "link/portfault.h"
 #include "link/virtualports.h"
 
 #include <algorithm>
@@ -77,8 +78,8 @@ void AppendSystemPorts(std::vector<std::string>& list, const std::string& sysCla
   }
   std::sort(names.begin(), names.end(), NaturalLess);
   for (const auto& name : names) {
-    // Debian, Ubuntu and Fedora give the serial devices to the group dialout.
-    const std::string note = mayOpen(name) ? "" : " (no permission: join the dialout group)";
+    const std::string note =
+        mayOpen(name) ? "" : " (no permission: " + std::string(NoPermissionAdvice) + ")";
     list.push_back(name + "  " + DeviceName(fs::path(sysClassTty) / name) + note);
   }
   for (const auto& port : ListVirtualPorts(virtualDir)) list.push_back(port.path + "  " + port.device);

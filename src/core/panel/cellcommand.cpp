@@ -1,5 +1,6 @@
 #include "panel/cellcommand.h"
 
+#include "link/comport.h"
 #include "link/registercommand.h"
 #include "panel/panelcell.h"
 #include "platform/messages.h"
@@ -16,12 +17,12 @@ std::optional<std::string> CarryOutCellCommand(TComPort& port, const CellCommand
                                                bool portHeld) {
   if (command.command != CommandRead) {
     if (WriteRegister(port, command.address, command.value, portHeld) == LinkError::CannotOpen)
-      ShowPortError("Port is busy");
+      ShowPortError(port.FaultText());
     return std::nullopt;
   }
   const RegisterReadResult read = ReadRegister(port, command.address, portHeld);
   if (read.error == LinkError::None) return ValueText(read.value, command.accessMode);
-  if (read.error == LinkError::CannotOpen) ShowPortError("Port is busy");
+  if (read.error == LinkError::CannotOpen) ShowPortError(port.FaultText());
   ShowPortError("Timeout");
   return std::string(FailedReadText);
 }

@@ -21,7 +21,7 @@ struct CellCommand {
 };
 
 // Carries the command out on the link and says what the user sees: the
-// "Port error" boxes through ShowMessage ("Port is busy" when the port cannot
+// "Port error" boxes through ShowMessage (the port's fault text when it cannot
 // be opened; "Timeout" when a read gets no whole answer) and, as the result,
 // the text the cell's field shows afterwards, if it changes (FailedReadText for
 // a failed read, the value as "get_s"/"get_u" asks; nothing for a write or

@@ -194,7 +194,7 @@ void TformChart::WithPortHeld(bool run, const std::function<void()>& work) {
   const bool started = session.Start(run);
   ShowRunState();
   if (!started) {
-    ShowMessage("Port is busy", "Port error");
+    ShowMessage(session.Port().FaultText(), "Port error");
     return;
   }
   emit AcquiringChanged(true);

@@ -1,0 +1,24 @@
+#pragma once
+// Why a port could not be opened, told so that the user knows what to do:
+// wait for the other program, fix the name, ask for the right, pick another
+// device or another rate.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class PortFault {
+  None,
+  Busy,          // another program holds it
+  Missing,       // no such device
+  NoPermission,  // the system refuses this user the device
+  NotSerial,     // a file, a folder, or a device that is no terminal
+  RateRefused,   // the line does not take the baud rate (or no line runs at it)
+};
+
+// Debian, Ubuntu and Fedora give the serial devices to the group dialout:
+// the port list and a refused open advise the same.
+inline constexpr std::string_view NoPermissionAdvice = "join the dialout group";
+
+// The message for an open that failed, naming the device; "Port is busy" for
+// one that another program holds, as it always read.
+std::string PortFaultText(PortFault fault, const std::string& path, std::uint32_t baudRate);
