@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "link/frameplacement.h"
 #include "panel/registerpanel.h"
 #include "platform/uitext.h"
 #include "platform/messages.h"
@@ -24,6 +25,7 @@ TformMSPI::TformMSPI() {
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setFixedSize(184, 204);
   move(438, 299);
+  KeepOnScreen(this);
   lbName = new QLabel("MSPI Register Name", this);
   lbName->move(16, 16);
   lbName->adjustSize();  // labels fit their text in whatever font the desktop has
