@@ -92,7 +92,7 @@ export DISPLAY
 openbox >/dev/null 2>&1 &
 pids+=($!)
 # The window manager's close is what the user does; it needs the manager ready.
-for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+scripts/wait-window-manager.sh 5 || true
 
 setpriv --reuid=nobody --regid=nogroup --clear-groups \
   env -i HOME="$home" XDG_RUNTIME_DIR="$runtime" DISPLAY="$DISPLAY" PATH=/usr/bin:/bin LANG=C.UTF-8 \

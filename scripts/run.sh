@@ -26,6 +26,8 @@ if [ -z "${DISPLAY:-}" ]; then
   rm -f "$number_file"
   openbox >/dev/null 2>&1 &
   pids+=($!)
+  # Windows mapped before the window manager is ready are never shown.
+  scripts/wait-window-manager.sh || true
   shot=/tmp/tarnwick-screen.png
   ( while sleep 3; do import -window root "$shot.new.png" 2>/dev/null && mv "$shot.new.png" "$shot"; done ) &
   pids+=($!)

@@ -4,6 +4,7 @@
 #include "app/splash.h"
 #include "capture/capturewindow.h"
 #include "capture/chartoptions.h"
+#include "link/frameplacement.h"
 #include "link/portdialog.h"
 #include "link/debugwindow.h"
 #include "panel/registerdialog.h"
@@ -17,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QTimer>
 #include <clocale>
 
@@ -33,6 +35,7 @@ TformMain::TformMain(const LayoutFiles& layoutFiles) : Layout(layoutFiles) {
   setObjectName("formMain");
   setFont(QFont("MS Sans Serif", 8));
   setGeometry(237, 150, 870, 640);
+  KeepOnScreen(this);
   // Key preview: the window sees every key of its controls first.
   qApp->installEventFilter(this);
   CreateMenu();
@@ -73,9 +76,25 @@ void TformMain::FormShow() {
 void TformMain::LoadLayout() {
   const LayoutValues values = Layout.Load();
   if (!Layout.UnreadAtLoad().empty()) ShowErrorBox("Unable to read " + Layout.UnreadAtLoad());
-  Panel = new RegisterPanel(values.cells, this);
+  // The grid is wider and taller than a small or scaled screen: the panel
+  // scrolls whenever the window is smaller than the grid, and tabbing to a
+  // cell scrolls it into view. The scroll area is neither a tab stop nor a
+  // frame, so that the cells keep their places and focus order.
+  auto* scroller = new QScrollArea(this);
+  scroller->setFrameShape(QFrame::NoFrame);
+  scroller->setFocusPolicy(Qt::NoFocus);
+  scroller->setWidgetResizable(true);
+  Panel = new RegisterPanel(values.cells, scroller);
+  scroller->setWidget(Panel);
   new PanelActions(*Panel, formChart->Session(), *formMSPI, this);
-  setCentralWidget(Panel);
+  setCentralWidget(scroller);
+  // The scroll area alone would show only a field's text cursor: the whole
+  // cell comes into view, with the margin between cells.
+  connect(qApp, &QApplication::focusChanged, scroller, [this, scroller](QWidget*, QWidget* now) {
+    const QRect cell = Panel->CellPlace(now);
+    if (!cell.isNull())
+      scroller->ensureVisible(cell.center().x(), cell.center().y(), cell.width() / 2 + 10, cell.height() / 2 + 10);
+  });
   formChartOptions->ShowSettings(values.chart);
   formChart->ApplySettings(values.chart);
 }

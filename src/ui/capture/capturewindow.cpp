@@ -5,6 +5,7 @@
 #include "capture/dumpfile.h"
 #include "chart/chart.h"
 #include "link/debugwindow.h"
+#include "link/frameplacement.h"
 #include "platform/messages.h"
 #include "platform/uitext.h"
 
@@ -24,6 +25,7 @@ TformChart::TformChart(TComPort& port) : session(port) {
   setWindowTitle("Chart");
   setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
   resize(808, 854);
+  KeepOnScreen(this);
   Chart = new TChart(this);
   setCentralWidget(Chart);
   CreateMenu();

@@ -3,6 +3,7 @@
 #include "capture/capturechart.h"
 #include "capture/capturewindow.h"
 #include "chart/chart.h"
+#include "link/frameplacement.h"
 #include "platform/messages.h"
 #include "platform/numtext.h"
 #include "platform/uitext.h"
@@ -51,6 +52,7 @@ TformChartOptions::TformChartOptions() {
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::WindowStaysOnTopHint);
   setFixedSize(475, 217);
+  KeepOnScreen(this);
   // The four limits sit as a cross: maximum Y above, minimum Y below,
   // minimum X to the left and maximum X to the right.
   edFreq = Field(this, "150", 16, 16, 73);

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -24,8 +25,9 @@ class FramePlacement : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     // The toolkit's window exists from the first showing on; a restore from
-    // minimised (a spontaneous show) is not a showing.
-    if (watched == window && event->type() == QEvent::Show && !event->spontaneous())
+    // minimised (a spontaneous show) is not a showing. A show event sent to
+    // a window never shown has no toolkit window yet: nothing to watch.
+    if (watched == window && event->type() == QEvent::Show && !event->spontaneous() && window->windowHandle())
       window->windowHandle()->installEventFilter(this);
     if (watched == window->windowHandle() && event->type() == QEvent::Expose &&
         window->windowHandle()->isExposed()) {
@@ -38,10 +40,13 @@ class FramePlacement : public QObject {
   }
 
  private:
-  // resize() sets the client size, move() the frame's top-left corner.
+  // resize() sets the client size, move() the frame's top-left corner. A
+  // window already where it should be is left alone, so that one that fits
+  // keeps its geometry exactly as it was made.
   void Place() {
     const QSize frame = window->frameGeometry().size();
-    const QRect wanted = placer(frame);
+    const QRect wanted = FittedInto(placer(frame), window->screen()->availableGeometry());
+    if (wanted == window->frameGeometry()) return;
     window->resize(wanted.size() - (frame - window->size()));
     window->move(wanted.topLeft());
   }
@@ -53,6 +58,17 @@ class FramePlacement : public QObject {
 }  // namespace
 
 void PlaceFrame(QWidget* window, FramePlacer placer) { new FramePlacement(window, std::move(placer)); }
+
+QRect FittedInto(QRect frame, QRect area) {
+  const QSize size = frame.size().boundedTo(area.size());
+  const int left = std::clamp(frame.left(), area.left(), area.right() + 1 - size.width());
+  const int top = std::clamp(frame.top(), area.top(), area.bottom() + 1 - size.height());
+  return QRect(QPoint(left, top), size);
+}
+
+void KeepOnScreen(QWidget* window) {
+  PlaceFrame(window, [window](QSize frame) { return QRect(window->frameGeometry().topLeft(), frame); });
+}
 
 FramePlacer CentredAboveMiddle(int heights) {
   return [heights](QSize frame) {

@@ -4,6 +4,10 @@
 // desktop adds the frame only once the window is on screen, so the window is
 // placed at once by what is known and again when it is first exposed; after
 // that it stays wherever the user puts it, across hiding and showing.
+// Whatever a window asks for, its frame is kept inside the screen's available
+// area (the screen less the desktop's panels): a window larger than that is
+// shrunk to it, one reaching beyond it is moved in. On a small or scaled
+// screen a window's edges, title bar and close box stay reachable.
 #include <QRect>
 #include <functional>
 
@@ -24,3 +28,10 @@ FramePlacer CentredAboveMiddle(int heights);
 // hung. Set before the window is first shown, it opens in their layer and
 // stands above them for as long as it is open.
 void StandAboveStayOnTopWindows(QWidget* modal);
+
+// Only kept inside the available area: where the window already is or the
+// desktop puts it, and as large as it was made, wherever that fits.
+void KeepOnScreen(QWidget* window);
+
+// The frame moved and, where it must, shrunk into the area.
+QRect FittedInto(QRect frame, QRect area);

@@ -26,6 +26,7 @@ TformMSPI::TformMSPI() {
   StandAboveStayOnTopWindows(this);
   setFixedSize(184, 204);
   move(438, 299);
+  KeepOnScreen(this);
   lbName = new QLabel("MSPI Register Name", this);
   lbName->move(16, 16);
   lbName->adjustSize();  // labels fit their text in whatever font the desktop has

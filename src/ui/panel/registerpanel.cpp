@@ -36,6 +36,10 @@ void Place(QWidget* control, const char* prefix, const PanelCell& cell, QRect pl
 
 RegisterPanel::RegisterPanel(const PanelTexts& texts, QWidget* parent) : QWidget(parent) {
   for (const PanelCell& cell : AllPanelCells()) CreateCell(cell, texts[cell.CellIndex()]);
+  // Never smaller than the grid with the margin of its first cell on every
+  // side: a smaller window shows part of it, and its scroll area the rest.
+  const QRect last = Box(AllPanelCells().back())->geometry();
+  setMinimumSize(last.right() + 1 + BoxPlace.left(), last.bottom() + 1 + BoxPlace.top());
 }
 
 void RegisterPanel::CreateCell(const PanelCell& cell, const CellTexts& texts) {
@@ -74,6 +78,12 @@ bool RegisterPanel::eventFilter(QObject* watched, QEvent* event) {
       static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
     emit DefinitionAsked(cell);
   return false;  // the controls still see their keys and clicks
+}
+
+QRect RegisterPanel::CellPlace(const QWidget* control) const {
+  for (const CellControls& cell : controls)
+    if (control == cell.box || control == cell.button || control == cell.edit) return cell.box->geometry();
+  return {};
 }
 
 QString RegisterPanel::Caption(const PanelCell& cell) const { return Box(cell)->title(); }

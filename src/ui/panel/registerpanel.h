@@ -34,6 +34,10 @@ class RegisterPanel : public QWidget {
   void Define(const PanelCell& cell, const QString& caption, const QString& accessMode);
   void ShowValue(const PanelCell& cell, const QString& value);
 
+  // Where the cell of a control lies in the panel (its box), or an empty
+  // rectangle for a widget that belongs to no cell.
+  QRect CellPlace(const QWidget* control) const;
+
   // Every cell's texts as its controls show them now.
   PanelTexts Texts() const;
 
