@@ -41,6 +41,10 @@ TformMain::TformMain(const LayoutFiles& layoutFiles) : Layout(layoutFiles) {
   CreateMenu();
 }
 
+// A window being destroyed hides, and the focus moves: the panel, half gone
+// by then, must not follow it.
+TformMain::~TformMain() { disconnect(panelFollowsFocus); }
+
 void TformMain::CreateMenu() {
   MainMenu = menuBar();
   auto item = [this](QMenu* parent, const char* name, const QString& caption, void (TformMain::*handler)()) {
@@ -90,7 +94,7 @@ void TformMain::LoadLayout() {
   setCentralWidget(scroller);
   // The scroll area alone would show only a field's text cursor: the whole
   // cell comes into view, with the margin between cells.
-  connect(qApp, &QApplication::focusChanged, scroller, [this, scroller](QWidget*, QWidget* now) {
+  panelFollowsFocus = connect(qApp, &QApplication::focusChanged, scroller, [this, scroller](QWidget*, QWidget* now) {
     const QRect cell = Panel->CellPlace(now);
     if (!cell.isNull())
       scroller->ensureVisible(cell.center().x(), cell.center().y(), cell.width() / 2 + 10, cell.height() / 2 + 10);

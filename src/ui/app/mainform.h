@@ -13,6 +13,7 @@ class TformMain : public QMainWindow {
   Q_OBJECT
  public:
   explicit TformMain(const LayoutFiles& layoutFiles);
+  ~TformMain() override;
 
   int Build;
   QString Version;
@@ -58,6 +59,7 @@ class TformMain : public QMainWindow {
   void EndProgram();
   bool startupDone = false;
   LayoutStore Layout;
+  QMetaObject::Connection panelFollowsFocus;
 };
 
 extern TformMain* formMain;
