@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QImage>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -13,7 +12,6 @@
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
-#include <numbers>
 #include <sstream>
 #include <thread>
 
@@ -21,81 +19,7 @@
 #include "link/comport.h"
 #include "timelapse.h"
 
-#include "test_support.h"
-
-namespace {
-
-namespace fs = std::filesystem;
-
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-class Ctl : public ::testing::Test {
- protected:
-  // The command on the board's port.
-  Result Run(std::vector<std::string> arguments,
-             const CaptureClock& clock = std::chrono::steady_clock::now) {
-    arguments.insert(arguments.begin(), {"--port", board.PortPath()});
-    std::ostringstream out, err;
-    const int status = RunCtl(arguments, out, err, clock);
-    return {status, out.str(), err.str()};
-  }
-
-  // The bytes the board has received since the last call, once there are
-  // `expected` of them (the board's thread reads them in its own time), or
-  // after a second.
-  Bytes Received(std::size_t expected = 0) {
-    WaitFor([&] { return board.Received().size() >= expected; });
-    const Bytes bytes = board.Received();
-    board.ClearReceived();
-    return bytes;
-  }
-
-  PtyBoard board;
-};
-
-// The first `count` capture answers of a fresh board, from a board core of
-// its own.
-Bytes BoardBlocks(int count) {
-  BoardCore core;
-  const auto now = BoardCore::Clock::now();
-  const Bytes request = ShortFrame(0xBC, 0x00);
-  for (int i = 0; i < count; ++i) core.Receive(request, now);
-  return core.Poll(now);
-}
-
-Bytes FileBytes(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
-}
-
-// With a folder of its own for the files a command writes.
-class CtlFiles : public Ctl {
- protected:
-  void SetUp() override {
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
-  // The meta file beside the data, checked against it: one capture per
-  // block of the data file, 1024 samples apart.
-  nlohmann::json CheckedMeta() {
-    const auto meta = nlohmann::json::parse(std::ifstream(base + ".sigmf-meta"));
-    const auto blocks = fs::file_size(base + ".sigmf-data") / 4096;
-    EXPECT_EQ(meta["captures"].size(), blocks);
-    for (std::size_t i = 0; i < meta["captures"].size(); ++i)
-      EXPECT_EQ(meta["captures"][i]["core:sample_start"], i * 1024);
-    return meta;
-  }
-
-  const fs::path folder = fs::temp_directory_path() / ("tarnwick-ctl-" + std::to_string(getpid()));
-  const std::string base = (folder / "rec").string();
-};
-
-}  // namespace
+#include "ctl_fixture.h"
 
 TEST_F(Ctl, ReadsAndWritesWithThePanelsFramesAndTexts) {
   EXPECT_EQ(Run({"write", "64", "0x12"}).status, ExitSuccess);
@@ -213,45 +137,4 @@ TEST_F(CtlFiles, ASignalEndsTheRecordingAndKeepsTheWholeBlocksDescribed) {
     EXPECT_EQ(fs::file_size(base + ".sigmf-data") % 4096, 0u) << signal;
     CheckedMeta();
   }
-}
-
-namespace {
-
-// Pixels in graph 1's colour: the chart draws them nowhere else.
-int RedPixels(const QImage& image) {
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == qRgb(255, 0, 0);
-  return count;
-}
-
-}  // namespace
-
-TEST_F(CtlFiles, PlotDrawsARecordingOrABlockFromTheBoardIntoAPng) {
-  const std::string png = (folder / "tone.png").string();
-  {  // I a tone of 64 cycles, Q silent: each word big-endian I then Q
-    std::ofstream data(base + ".sigmf-data", std::ios::binary);
-    for (int k = 0; k < 1024; ++k) {
-      const auto i = static_cast<std::int16_t>(std::lround(8000 * std::cos(2 * std::numbers::pi * 64 * k / 1024)));
-      data << char(i >> 8) << char(i & 0xFF) << '\0' << '\0';
-    }
-  }
-  const std::string layout = (folder / "absent.ini").string();
-  const Result recording = Run({"--layout", layout, "--json", "plot", "-o", png, "--size", "640x360", base});
-  EXPECT_EQ(recording.status, ExitSuccess) << recording.err;
-  EXPECT_EQ(recording.out, "{\"png\":\"" + png + "\",\"width\":640,\"height\":360}\n");
-  const QImage tone(QString::fromStdString(png));
-  EXPECT_EQ(tone.size(), QSize(640, 360));
-  EXPECT_GT(RedPixels(tone), 500);
-
-  const Result fetched = Run({"--layout", layout, "plot", "-o", png, "--mode", "constellation"});
-  EXPECT_EQ(fetched.status, ExitSuccess) << fetched.err;
-  EXPECT_EQ(fetched.out, "");
-  const QImage board(QString::fromStdString(png));
-  EXPECT_EQ(board.size(), QSize(1600, 900));
-  EXPECT_GT(RedPixels(board), 500);
-
-  const Result missing = Run({"plot", "-o", png, base + ".bin"});
-  EXPECT_EQ(missing.status, ExitUsage);
-  EXPECT_NE(missing.err.find(base + ".bin"), std::string::npos);
 }

@@ -139,6 +139,11 @@ TEST_F(ProfileFileTest, AbsentKeyGivesDefaultButEmptyValueGivesEmptyText) {
   EXPECT_EQ(file.ReadString("Other", "empty", "d"), "d");
   EXPECT_EQ(file.ReadString("S", "top", "d"), "d");
   EXPECT_EQ(file.ReadString("", "top", "d"), "0");
+  EXPECT_TRUE(file.HasKey("S", "empty"));
+  EXPECT_FALSE(file.HasKey("S", "missing"));
+  EXPECT_FALSE(file.HasKey("Other", "empty"));
+  EXPECT_TRUE(file.HasSection("s"));
+  EXPECT_FALSE(file.HasSection("Other"));
 }
 
 TEST_F(ProfileFileTest, NamesMatchWithoutRegardToAsciiLetterCaseOnly) {

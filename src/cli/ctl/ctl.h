@@ -11,9 +11,10 @@
 // What the program tells its caller.
 enum ExitStatus : int {
   ExitSuccess = 0,
-  ExitUsage = 1,     // a bad command line, address or value; an unwritable file
+  ExitUsage = 1,     // a bad command line, address or value, or a file that cannot be read
   ExitPort = 2,      // the port cannot be opened
   ExitAnswer = 3,    // no answer, or a short one
+  ExitOutput = 4,    // a result that cannot be written: a file, standard output
   ExitSignal = 128,  // plus the signal that ended a recording, as shells tell it: 130 for Ctrl+C
 };
 

@@ -59,14 +59,10 @@ CaptureOptions OptionsOf(const ParsedArguments& arguments) {
 // In Hz: --rate in MHz, else the capture window's rate from the layout file.
 // Only the SigMF metadata tells it.
 double SampleRate(const Session& session, const ParsedArguments& arguments) {
-  const bool given = arguments.Has("--rate");
-  const std::string text = arguments.Value("--rate", "");
-  const auto megahertz =
-      given ? ParseDecimalText(text)
-            : std::optional(ReadChartSettings(ProfileFile(session.LayoutFile())).display.FreqMHz);
-  if (megahertz && *megahertz > 0 && std::isfinite(*megahertz * 1e6)) return *megahertz * 1e6;
-  throw UsageFailure(given ? "'" + text + "' is not a sample rate in MHz"
-                           : "the layout file's FREQ is no sample rate: give --rate MHZ");
+  if (const auto given = RateOption(arguments)) return *given * 1e6;
+  const double megahertz = ReadChartSettings(ProfileFile(session.LayoutFile())).display.FreqMHz;
+  if (megahertz > 0 && std::isfinite(megahertz * 1e6)) return megahertz * 1e6;
+  throw UsageFailure("the layout file's FREQ is no sample rate: give --rate MHZ");
 }
 
 // Ctrl+C, SIGTERM and SIGHUP (a closed terminal or session) end a recording

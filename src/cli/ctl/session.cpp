@@ -1,6 +1,7 @@
 #include "ctl/session.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <utility>
@@ -65,6 +66,14 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments, const 
 
 void ExpectArguments(const ParsedArguments& arguments, std::size_t count, const std::string& what) {
   if (arguments.positional.size() != count) throw UsageFailure("expected " + what);
+}
+
+std::optional<double> RateOption(const ParsedArguments& arguments) {
+  if (!arguments.Has("--rate")) return std::nullopt;
+  const std::string text = arguments.Value("--rate", "");
+  const auto megahertz = ParseDecimalText(text);
+  if (megahertz && *megahertz > 0 && std::isfinite(*megahertz * 1e6)) return megahertz;
+  throw UsageFailure("'" + text + "' is not a sample rate in MHz");
 }
 
 Session::Session(const ParsedArguments& global, std::ostream& out, std::ostream& err,

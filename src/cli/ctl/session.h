@@ -55,6 +55,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments, const 
 // arguments besides the options.
 void ExpectArguments(const ParsedArguments& arguments, std::size_t count, const std::string& what);
 
+// --rate MHZ when it is given; throws UsageFailure unless it is a rate above
+// zero that gives a finite rate in Hz.
+std::optional<double> RateOption(const ParsedArguments& arguments);
+
 class Session {
  public:
   Session(const ParsedArguments& global, std::ostream& out, std::ostream& err, CaptureClock now);

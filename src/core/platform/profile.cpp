@@ -166,6 +166,15 @@ const std::string& ProfileFile::FileName() const { return path_; }
 
 bool ProfileFile::Readable() const { return readable_; }
 
+bool ProfileFile::HasSection(std::string_view section) const {
+  return !SectionsNamed(lines_, section).empty();
+}
+
+bool ProfileFile::HasKey(std::string_view section, std::string_view key) const {
+  const auto sections = SectionsNamed(lines_, section);
+  return !sections.empty() && FindKey(lines_, sections.front(), key).has_value();
+}
+
 std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
                                     std::string_view defaultValue) const {
   const auto sections = SectionsNamed(lines_, section);

@@ -25,6 +25,10 @@ class ProfileFile {
   const std::string& FileName() const;
   bool Readable() const;
 
+  // Whether the file has the section, or the key in the section.
+  bool HasSection(std::string_view section) const;
+  bool HasKey(std::string_view section, std::string_view key) const;
+
   // An absent key gives the default; a key with nothing after "=" gives "".
   std::string ReadString(std::string_view section, std::string_view key,
                          std::string_view defaultValue) const;
