@@ -59,10 +59,8 @@ CaptureOptions OptionsOf(const ParsedArguments& arguments) {
 // In Hz: --rate in MHz, else the capture window's rate from the layout file.
 // Only the SigMF metadata tells it.
 double SampleRate(const Session& session, const ParsedArguments& arguments) {
-  if (const auto given = RateOption(arguments)) return *given * 1e6;
-  const double megahertz = ReadChartSettings(ProfileFile(session.LayoutFile())).display.FreqMHz;
-  if (megahertz > 0 && std::isfinite(megahertz * 1e6)) return megahertz * 1e6;
-  throw UsageFailure("the layout file's FREQ is no sample rate: give --rate MHZ");
+  const auto given = RateOption(arguments);
+  return (given ? *given : session.LayoutRateMHz()) * 1e6;
 }
 
 // Ctrl+C, SIGTERM and SIGHUP (a closed terminal or session) end a recording

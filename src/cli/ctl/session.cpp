@@ -8,8 +8,11 @@
 
 #include "link/comport.h"
 #include "link/portsettings.h"
+#include "panel/layoutmodel.h"
+#include "platform/layoutnames.h"
 #include "platform/numtext.h"
 #include "platform/paths.h"
+#include "platform/profile.h"
 
 namespace {
 
@@ -96,6 +99,17 @@ void Session::Configure(TComPort& port) const {
 void Session::Open(TComPort& port) const {
   Configure(port);
   if (!port.Open()) throw LinkFailure(LinkError::CannotOpen, port);
+}
+
+double Session::LayoutRateMHz() const {
+  const ProfileFile layout(layoutFile_);
+  const double megahertz = ReadChartSettings(layout).display.FreqMHz;
+  if (!layout.HasKey(layout::SectionChart, layout::KeyFreq))
+    err << "tarnwick-ctl: warning: no sample rate given (--rate MHZ, or FREQ in the layout file); "
+           "taking "
+        << megahertz << " MHz\n";
+  if (megahertz > 0 && std::isfinite(megahertz * 1e6)) return megahertz;
+  throw UsageFailure("the layout file's FREQ is no sample rate: give --rate MHZ");
 }
 
 // A rate is the command line's choice (or the layout file's): refused, it is

@@ -79,6 +79,10 @@ class Session {
   // the port cannot be had.
   void Open(TComPort& port) const;
   std::string PortName() const;  // as the options name it; empty for none
+  // The capture window's sample rate in MHz, from the layout file's FREQ;
+  // the built-in rate, with a warning, when the file gives none. Throws
+  // UsageFailure for a FREQ that is no rate.
+  double LayoutRateMHz() const;
 
  private:
   std::string portText_;
