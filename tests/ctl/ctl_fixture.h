@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -74,14 +75,22 @@ class CtlFiles : public Ctl {
   void TearDown() override { fs::remove_all(folder); }
 
   // The meta file beside the data, checked against it: one capture per
-  // block of the data file, 1024 samples apart.
+  // block of the data file, 1024 samples apart; no temporary file is left.
   nlohmann::json CheckedMeta() {
     const auto meta = nlohmann::json::parse(std::ifstream(base + ".sigmf-meta"));
     const auto blocks = fs::file_size(base + ".sigmf-data") / 4096;
     EXPECT_EQ(meta["captures"].size(), blocks);
     for (std::size_t i = 0; i < meta["captures"].size(); ++i)
       EXPECT_EQ(meta["captures"][i]["core:sample_start"], i * 1024);
+    for (const std::string& name : Files()) EXPECT_FALSE(name.ends_with(".recording")) << name;
     return meta;
+  }
+
+  std::set<std::string> Files() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+      names.insert(entry.path().filename().string());
+    return names;
   }
 
   const fs::path folder = fs::temp_directory_path() / ("tarnwick-ctl-" + std::to_string(getpid()));

@@ -3,6 +3,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,6 +14,8 @@
 #include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
+#include <functional>
+#include <set>
 #include <thread>
 
 #include "board/ptyboard.h"
@@ -83,7 +86,8 @@ TEST_F(Ctl, FailuresEndWithTheirStatusAndTheToolsMessage) {
 TEST_F(CtlFiles, RecordsTheBlocksAsTheBoardSentThem) {
   const std::string layout = (folder / "tarnwick.ini").string();
   std::ofstream(layout) << "[CHART]\nFREQ=122.88\n";
-  const Result sigmf = Run({"--layout", layout, "capture", "-n", "3", "-o", base});
+  // The data file's name or the meta file's names the recording.
+  const Result sigmf = Run({"--layout", layout, "capture", "-n", "3", "-o", base + ".sigmf-meta"});
   EXPECT_EQ(sigmf.status, ExitSuccess);
   EXPECT_EQ(sigmf.out + sigmf.err, "");
   const Bytes sent = BoardBlocks(4);
@@ -96,7 +100,7 @@ TEST_F(CtlFiles, RecordsTheBlocksAsTheBoardSentThem) {
                                       "[0-2][0-9]:[0-5][0-9]:[0-6][0-9][.][0-9]{3}Z"));
   EXPECT_EQ(meta["annotations"], nlohmann::json::array());
 
-  const Result raw = Run({"capture", "-o", base, "--format", "raw", "--json"});
+  const Result raw = Run({"capture", "-o", base + ".bin", "--format", "raw", "--json"});
   EXPECT_EQ(raw.status, ExitSuccess);
   EXPECT_EQ(raw.out, "{\"blocks\":1,\"bytes\":4096,\"data\":\"" + base + ".bin\"}\n");
   EXPECT_EQ(FileBytes(base + ".bin"), Bytes(sent.begin() + 3 * 4096, sent.end()));
@@ -119,25 +123,101 @@ TEST_F(CtlFiles, AShortBlockEndsTheRecordingAndKeepsTheWholeOnes) {
   CheckedMeta();
 }
 
-// Ctrl+C, a kill, a closed terminal: the recording ends between two blocks
-// and its metadata describes the blocks kept.
-TEST_F(CtlFiles, ASignalEndsTheRecordingAndKeepsTheWholeBlocksDescribed) {
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-    fs::remove(base + ".sigmf-data");  // the signal waits for this recording's blocks
-    std::thread sender([&] {
-      WaitFor(
-          [&] {
-            std::error_code error;
-            return fs::file_size(base + ".sigmf-data", error) >= 2 * 4096 && !error;
-          },
-          std::chrono::seconds(5));
-      kill(getpid(), signal);
+// Ctrl+C, a kill, a closed terminal, a device unplugged: the recording ends
+// after the block in hand, keeping it and those before, described.
+TEST_F(CtlFiles, WhateverEndsARecordingTheWholeBlocksStayDescribed) {
+  struct Row {
+    std::function<void()> end;
+    int status;
+    std::string err;
+  };
+  const Row rows[] = {
+      {[&] { kill(getpid(), SIGINT); }, ExitSignal + SIGINT, ""},
+      {[&] { kill(getpid(), SIGTERM); }, ExitSignal + SIGTERM, ""},
+      {[&] { kill(getpid(), SIGHUP); }, ExitSignal + SIGHUP, ""},
+      {[&] { board.Vanish(); }, ExitAnswer, "Port lost: " + board.PortPath() + " has gone\n"},
+  };
+  for (const Row& row : rows) {
+    board.ClearReceived();
+    std::thread ender([&] {
+      WaitFor([&] { return board.Received().size() >= 3 * 8; }, std::chrono::seconds(5));
+      row.end();
     });
     const Result result = Run({"capture", "-n", "1000000", "-o", base, "--rate", "1"});
-    sender.join();
-    EXPECT_EQ(result.status, ExitSignal + signal) << signal;
-    EXPECT_EQ(result.err, "") << signal;
-    EXPECT_EQ(fs::file_size(base + ".sigmf-data") % 4096, 0u) << signal;
+    ender.join();
+    EXPECT_EQ(result.status, row.status);
+    EXPECT_EQ(result.err, row.err);
+    EXPECT_GE(fs::file_size(base + ".sigmf-data"), 2 * 4096u);
     CheckedMeta();
   }
+}
+
+// Nothing to keep: an earlier recording of the name stays as it was, and a
+// signal is taken while the board keeps silent.
+TEST_F(CtlFiles, ARecordingWithoutABlockLeavesNoFileAndAnEarlierOneAsItWas) {
+  ASSERT_EQ(Run({"capture", "-o", base, "--rate", "1"}).status, ExitSuccess);
+  const Bytes data = FileBytes(base + ".sigmf-data"), meta = FileBytes(base + ".sigmf-meta");
+  BoardOptions silent;
+  silent.silent = true;
+  board.SetOptions(silent);
+  const auto earlierAsItWas = [&] {
+    EXPECT_EQ(Files(), (std::set<std::string>{"rec.sigmf-data", "rec.sigmf-meta"}));
+    EXPECT_EQ(FileBytes(base + ".sigmf-data"), data);
+    EXPECT_EQ(FileBytes(base + ".sigmf-meta"), meta);
+  };
+
+  const Result timeout = Run({"capture", "-n", "5", "-o", base, "--rate", "1", "--json"},
+                             TimeLapseClock(50));
+  EXPECT_EQ(timeout.status, ExitAnswer);
+  EXPECT_EQ(timeout.out, "{\"blocks\":0,\"bytes\":0}\n");
+  earlierAsItWas();
+
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    board.ClearReceived();
+    std::thread sender([&] {
+      WaitFor([&] { return board.Received().size() >= 8; });
+      kill(getpid(), signal);
+    });
+    // The real clock: the 5-second wait would end with "Timeout".
+    const Result stopped = Run({"capture", "-o", base, "--rate", "1"});
+    sender.join();
+    EXPECT_EQ(stopped.status, ExitSignal + signal);
+    EXPECT_EQ(stopped.err, "");
+    earlierAsItWas();
+  }
+}
+
+// A limit on the size of files stands in for a full disk: a write beyond it
+// fails as there, only with EFBIG for ENOSPC.
+TEST_F(CtlFiles, AFileThatCannotBeWrittenEndsTheRecordingAndKeepsWhatWasWritten) {
+  const auto withFilesUpTo = [&](rlim_t bytes, std::vector<std::string> arguments) {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit before = limit;
+    limit.rlim_cur = bytes;
+    const auto signalBefore = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const Result result = Run(arguments);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, signalBefore);
+    return result;
+  };
+
+  board.ClearReceived();
+  const Result full = withFilesUpTo(5 * 4096 + 100, {"capture", "-n", "100000", "-o", base,
+                                                     "--rate", "1", "--json"});
+  EXPECT_EQ(full.status, ExitOutput);
+  EXPECT_EQ(full.err, "Unable to write to " + base + ".sigmf-data\n");
+  EXPECT_EQ(full.out, "{\"blocks\":5,\"bytes\":20480,\"data\":\"" + base +
+                          ".sigmf-data\",\"meta\":\"" + base + ".sigmf-meta\"}\n");
+  EXPECT_EQ(FileBytes(base + ".sigmf-data"), BoardBlocks(5));
+  CheckedMeta();
+  EXPECT_LE(board.Received().size(), 256 * 8u);  // the board is asked no more
+
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const Result noMeta = withFilesUpTo(100, {"capture", "-o", base, "--rate", "1"});
+  EXPECT_EQ(noMeta.status, ExitOutput);
+  EXPECT_EQ(noMeta.err, "Unable to write to " + base + ".sigmf-meta\n");
+  EXPECT_TRUE(Files().empty());
 }

@@ -18,10 +18,9 @@
 #include <vector>
 
 #include "capture/captureblock.h"
-#include "ctl/sigmf.h"
+#include "ctl/recordingfiles.h"
 #include "link/comport.h"
 #include "panel/layoutmodel.h"
-#include "platform/filereplace.h"
 #include "platform/numtext.h"
 #include "platform/profile.h"
 
@@ -31,9 +30,17 @@ namespace {
 
 struct CaptureOptions {
   std::int64_t blocks = 1;
-  std::string dataPath;
-  std::string metaPath;  // empty for the raw format
+  RecordingTargets files;
 };
+
+// "-o rec.sigmf-data" and "-o rec.sigmf-meta" name the recording "rec", as
+// "-o rec.bin" does a raw one.
+std::string BaseOf(const std::string& named, const std::vector<std::string>& extensions) {
+  for (const std::string& extension : extensions)
+    if (named.size() > extension.size() && named.ends_with(extension))
+      return named.substr(0, named.size() - extension.size());
+  return named;
+}
 
 CaptureOptions OptionsOf(const ParsedArguments& arguments) {
   ExpectArguments(arguments, 0, "no arguments");
@@ -42,14 +49,14 @@ CaptureOptions OptionsOf(const ParsedArguments& arguments) {
   const auto blocks = ParseIntegerText(count);
   if (!blocks || *blocks < 1) throw UsageFailure("'" + count + "' is not a block count");
   options.blocks = *blocks;
-  const std::string base = arguments.Value("-o", "");
-  if (base.empty()) throw UsageFailure("capture needs -o BASE");
+  const std::string named = arguments.Value("-o", "");
+  if (named.empty()) throw UsageFailure("capture needs -o BASE");
   const std::string format = arguments.Value("--format", "sigmf");
   if (format == "sigmf") {
-    options.dataPath = base + ".sigmf-data";
-    options.metaPath = base + ".sigmf-meta";
+    const std::string base = BaseOf(named, {".sigmf-data", ".sigmf-meta"});
+    options.files = {base + ".sigmf-data", base + ".sigmf-meta"};
   } else if (format == "raw") {
-    options.dataPath = base + ".bin";
+    options.files = {BaseOf(named, {".bin"}) + ".bin", ""};
   } else {
     throw UsageFailure("unknown format " + format);
   }
@@ -123,80 +130,59 @@ class Progress {
   std::int64_t blocks_ = 0;
 };
 
-// The data goes out through a large buffer, a write per 256 blocks, never
-// synced: the board, not the disk, should set the pace. The metadata is
-// written once, when the recording ends, however it ends: rewriting it after
-// every block would cost more than the block. A recording killed outright
-// keeps its data without metadata.
-class RecordingFiles {
- public:
-  RecordingFiles(const CaptureOptions& options, SigmfRecording description)
-      : options_(options), description_(std::move(description)),
-        data_(std::fopen(options.dataPath.c_str(), "wb"), std::fclose) {
-    if (!data_) throw CtlFailure(ExitUsage, "Unable to write to " + options.dataPath);
-    std::setvbuf(data_.get(), buffer_.data(), _IOFBF, buffer_.size());
-  }
+// Why a recording ended before its count.
+enum class Ending { Done, Unwritable, Signal, Failed };
 
-  void Add(std::span<const std::uint8_t> block) {
-    std::fwrite(block.data(), 1, block.size(), data_.get());
-    description_.arrivals.push_back(std::chrono::system_clock::now());
-  }
-
-  // Throws CtlFailure when a file could not be written.
-  json Finish() {
-    const bool failed = std::ferror(data_.get()) != 0;
-    if (std::fclose(data_.release()) != 0 || failed)
-      throw CtlFailure(ExitUsage, "Unable to write to " + options_.dataPath);
-    const std::size_t blocks = description_.arrivals.size();
-    json summary{{"blocks", blocks}, {"bytes", blocks * BlockBytes}, {"data", options_.dataPath}};
-    if (options_.metaPath.empty()) return summary;
-    if (!ReplaceFileContent(options_.metaPath, SigmfMeta(description_)))
-      throw CtlFailure(ExitUsage, "Unable to write to " + options_.metaPath);
-    summary["meta"] = options_.metaPath;
-    return summary;
-  }
-
- private:
-  const CaptureOptions& options_;
-  SigmfRecording description_;
-  std::vector<char> buffer_ = std::vector<char>(256 * BlockBytes);  // outlives data_
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> data_;
-};
-
-// Fetches blocks into the files until `count` are in, a block fails or a
-// signal comes; false when a block failed. The line gets no time to settle
-// after a block: a wait on every block would cost the recording its pace, so
-// only the part of an over-long answer that has come with the block fails it.
-bool RecordBlocks(TComPort& port, const CaptureClock& now, RecordingFiles& files,
-                  std::int64_t count, const StopSignals& stop) {
+// Fetches blocks into the files until `count` are in, a file cannot be
+// written, a signal comes (at once, even while the board is silent) or a
+// block fails. The line gets no time to
+// settle after a block: a wait on every block would cost the recording its
+// pace, so only the part of an over-long answer that has come with the block
+// fails it.
+Ending RecordBlocks(TComPort& port, const CaptureClock& now, RecordingFiles& files,
+                    std::int64_t count, const StopSignals& stop) {
   Progress progress;
   std::array<std::uint8_t, BlockBytes> block;
-  const auto toTheEnd = [](int) { return true; };
-  for (std::int64_t done = 0; done < count && !stop.Caught(); ++done) {
-    if (FetchBlock(port, block, now, std::chrono::milliseconds(0), toTheEnd) != BlockResult::Whole)
-      return false;
-    files.Add(block);
+  const auto untilASignal = [&](int) { return !stop.Caught(); };
+  for (std::int64_t done = 0; done < count; ++done) {
+    if (stop.Caught()) return Ending::Signal;
+    const auto requested = std::chrono::system_clock::now();
+    const BlockResult result =
+        FetchBlock(port, block, now, std::chrono::milliseconds(0), untilASignal);
+    if (result == BlockResult::Abandoned) return Ending::Signal;
+    if (result != BlockResult::Whole) return Ending::Failed;
+    if (!files.Add(block, requested)) return Ending::Unwritable;
     progress.Count();
   }
-  return true;
+  return Ending::Done;
 }
 
-// A failed block or a signal ends the recording; the blocks before it stay.
+json Summary(const RecordingTargets& targets, std::int64_t blocks) {
+  json summary{{"blocks", blocks}, {"bytes", blocks * BlockBytes}};
+  if (blocks == 0) return summary;  // no file was made
+  summary["data"] = targets.data;
+  if (!targets.meta.empty()) summary["meta"] = targets.meta;
+  return summary;
+}
+
+// Whatever ends the recording, the blocks before it stay, described; the
+// first cause is the one told.
 void Capture(Session& session, const ParsedArguments& arguments) {
   const CaptureOptions options = OptionsOf(arguments);
-  SigmfRecording description{0, "tarnwick board on " + session.PortName(), {}};
-  if (!options.metaPath.empty()) description.sampleRate = SampleRate(session, arguments);
+  SigmfGlobal global{0, "tarnwick board on " + session.PortName()};
+  if (!options.files.meta.empty()) global.sampleRate = SampleRate(session, arguments);
   TComPort port;
   session.Open(port);
   const PortCloser closer(port);
-  RecordingFiles files(options, std::move(description));
+  RecordingFiles files(options.files, global);
 
   const StopSignals stop;
-  const bool whole = RecordBlocks(port, session.now, files, options.blocks, stop);
-  const json summary = files.Finish();
-  if (session.json) session.out << summary.dump() << '\n';
-  if (!whole) throw CtlFailure(ExitAnswer, "Timeout");
-  if (stop.Caught()) throw CtlFailure(static_cast<ExitStatus>(ExitSignal + stop.Caught()), "");
+  const Ending ending = RecordBlocks(port, session.now, files, options.blocks, stop);
+  const RecordingEnd end = files.Finish();
+  if (session.json) session.out << Summary(options.files, end.blocks).dump() << '\n';
+  if (!end.failure.empty()) throw CtlFailure(ExitOutput, end.failure);
+  if (ending == Ending::Failed) throw LinkFailure(LinkError::NoAnswer, port);
+  if (ending == Ending::Signal) throw CtlFailure(static_cast<ExitStatus>(ExitSignal + stop.Caught()), "");
 }
 
 }  // namespace

@@ -118,5 +118,5 @@ CtlFailure LinkFailure(LinkError error, const TComPort& port) {
   if (error == LinkError::CannotOpen)
     return CtlFailure(port.Fault == PortFault::RateRefused ? ExitUsage : ExitPort,
                       port.FaultText());
-  return CtlFailure(ExitAnswer, "Timeout");
+  return CtlFailure(ExitAnswer, port.Fault == PortFault::Lost ? port.FaultText() : "Timeout");
 }

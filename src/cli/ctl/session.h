@@ -21,8 +21,8 @@ struct CtlFailure : std::runtime_error {
 };
 
 // A link error as tarnwick-ctl ends with it: the message the panel's box
-// shows (why the port could not be opened, "Timeout") and the status that
-// tells it apart.
+// shows (why the port could not be opened, "Timeout", or that its device has
+// gone) and the status that tells it apart.
 CtlFailure LinkFailure(LinkError error, const TComPort& port);
 
 struct UsageFailure : CtlFailure {

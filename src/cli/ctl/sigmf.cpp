@@ -28,16 +28,19 @@ std::string IsoUtc(std::chrono::system_clock::time_point time) {
 
 }  // namespace
 
-std::string SigmfMeta(const SigmfRecording& recording) {
-  json captures = json::array();
-  for (std::size_t block = 0; block < recording.arrivals.size(); ++block)
-    captures.push_back({{"core:sample_start", block * BlockLength},
-                        {"core:datetime", IsoUtc(recording.arrivals[block])}});
-  const json global{{"core:datatype", "ci16_be"},
-                    {"core:sample_rate", recording.sampleRate},
+std::string SigmfHead(const SigmfGlobal& global) {
+  const json fields{{"core:datatype", "ci16_be"},
+                    {"core:sample_rate", global.sampleRate},
                     {"core:version", "1.0.0"},
                     {"core:recorder", "tarnwick-ctl"},
-                    {"core:hw", recording.hardware}};
-  const json meta{{"global", global}, {"captures", captures}, {"annotations", json::array()}};
-  return meta.dump(2) + '\n';
+                    {"core:hw", global.hardware}};
+  return "{\n  \"global\": " + fields.dump() + ",\n  \"captures\": [";
 }
+
+std::string SigmfCapture(std::int64_t index, std::chrono::system_clock::time_point requested) {
+  const json capture{{"core:sample_start", index * BlockLength},
+                     {"core:datetime", IsoUtc(requested)}};
+  return (index == 0 ? "\n    " : ",\n    ") + capture.dump();
+}
+
+std::string SigmfTail() { return "\n  ],\n  \"annotations\": []\n}\n"; }

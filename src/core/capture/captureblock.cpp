@@ -41,6 +41,7 @@ BlockResult FetchBlock(TComPort& port, std::span<std::uint8_t, BlockBytes> block
     // Never more than the block: what comes after it stays in the queue.
     const int got = port.ReadSome(block.data() + received, BlockBytes - received, WaitWithin(left));
     received += got;
+    if (got == 0 && port.Fault == PortFault::Lost) return BlockResult::Lost;
     // Past the limit, only what has already come counts: a wait that the
     // window held up (a dialog opened meanwhile) is judged by what arrived
     // during it, not by the clock alone.

@@ -33,6 +33,7 @@ enum class BlockResult {
   TimedOut,   // fewer than 4096 by the time limit
   TooLong,    // more than 4096: the excess was read and dropped
   Abandoned,  // KeepWaiting said so; the receive queue is cleared
+  Lost,       // the port's device went away (its Fault says so): nothing more comes
 };
 
 // Drops what waits in the receive queue (a late answer to an earlier request

@@ -30,7 +30,8 @@ class TComPort {
   // True exactly while Handle is an open, fully configured device.
   bool Opened = false;
   PortHandle Handle = NoPortHandle;
-  // Why the last Open failed; None after one that succeeded.
+  // Why the last Open failed, None after one that succeeded; Lost once a
+  // read finds the open port's device gone.
   PortFault Fault = PortFault::None;
 
   bool Open();

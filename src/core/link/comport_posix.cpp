@@ -237,6 +237,9 @@ int TComPort::ReadSome(void* buffer, int count, int waitMs) {
       const ssize_t n = read(Handle, buffer, static_cast<size_t>(count));
       if (n > 0) return static_cast<int>(n);
       if (n < 0 && (errno == EINTR || errno == EAGAIN)) return 0;
+      // Ready with nothing to read: the device has gone (EOF from an
+      // unplugged adapter, EIO from a pty whose other side closed).
+      Fault = PortFault::Lost;
     }
   }
   // A device that has gone reports itself ready at once, and would have a

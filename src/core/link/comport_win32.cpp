@@ -128,6 +128,7 @@ int TComPort::ReadSome(void* buffer, int count, int waitMs) {
                       ReadFile(Handle, buffer, ByteCount(count), &read, nullptr);
     SetTimeOuts(Handle, *this);  // Read keeps the port's own time-outs
     if (done) return static_cast<int>(read);
+    Fault = PortFault::Lost;  // an unplugged device fails every call on its handle
   }
   Sleep(wait);  // nothing comes from a closed or failed port, and that takes the wait
   return 0;

@@ -11,6 +11,7 @@ std::string PortFaultText(PortFault fault, const std::string& path, std::uint32_
     case PortFault::NotSerial: return path + " is not a serial port";
     case PortFault::RateRefused:
       return "Port " + path + " does not take " + std::to_string(baudRate) + " baud";
+    case PortFault::Lost: return "Port lost: " + path + " has gone";
   }
   return "Port is busy";
 }

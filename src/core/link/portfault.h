@@ -13,12 +13,13 @@ enum class PortFault {
   NoPermission,  // the system refuses this user the device
   NotSerial,     // a file, a folder, or a device that is no terminal
   RateRefused,   // the line does not take the baud rate (or no line runs at it)
+  Lost,          // an open port whose device went away: unplugged, its server gone
 };
 
 // Debian, Ubuntu and Fedora give the serial devices to the group dialout:
 // the port list and a refused open advise the same.
 inline constexpr std::string_view NoPermissionAdvice = "join the dialout group";
 
-// The message for an open that failed, naming the device; "Port is busy" for
+// The message for an open that failed, or a port lost, naming the device; "Port is busy" for
 // one that another program holds, as it always read.
 std::string PortFaultText(PortFault fault, const std::string& path, std::uint32_t baudRate);
