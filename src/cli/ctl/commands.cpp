@@ -43,8 +43,9 @@ void RunRead(Session& session, const ParsedArguments& arguments) {
   ExpectArguments(arguments, 1, "ADDR");
   const std::int32_t address = ParseRegisterAddressText(arguments.positional[0]);
   TComPort port;
-  session.Configure(port);
-  const RegisterReadResult read = ReadRegister(port, static_cast<std::uint32_t>(address), false);
+  session.Open(port);
+  const PortCloser closer(port);
+  const RegisterReadResult read = ReadRegister(port, static_cast<std::uint32_t>(address), true);
   if (read.error != LinkError::None) throw LinkFailure(read.error, port);
   const bool isSigned = arguments.Has("--signed");
   const std::string text = *ValueText(read.value, isSigned ? "get_s" : "get_u");
@@ -63,15 +64,16 @@ void RunWrite(Session& session, const ParsedArguments& arguments) {
   const std::uint32_t value = ParseRegisterValue(arguments.positional[1]);
   const std::uint32_t address = AddressOf(arguments.positional[0]);
   TComPort port;
-  session.Configure(port);
-  const LinkError error = WriteRegister(port, address, value, false);
+  session.Open(port);
+  const PortCloser closer(port);
+  const LinkError error = WriteRegister(port, address, value, true);
   if (error != LinkError::None) throw LinkFailure(error, port);
 }
 
 void CheckLink(Session& session, const ParsedArguments& arguments) {
   ExpectArguments(arguments, 0, "no arguments");
   TComPort port;
-  session.Configure(port);
+  session.Open(port);  // the exchange closes it
   const LinkCheckReply reply = ExchangeLinkCheck(port);
   if (reply.error != LinkError::None) throw LinkFailure(reply.error, port);
   if (session.json)

@@ -99,6 +99,7 @@ void Session::Configure(TComPort& port) const {
 void Session::Open(TComPort& port) const {
   Configure(port);
   if (!port.Open()) throw LinkFailure(LinkError::CannotOpen, port);
+  DropLateAnswers(port);
 }
 
 double Session::LayoutRateMHz() const {

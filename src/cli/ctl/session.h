@@ -75,8 +75,8 @@ class Session {
   // Gives the port its name and rate; throws UsageFailure when no port is
   // named.
   void Configure(TComPort& port) const;
-  // Configures the port and opens it; throws LinkFailure(CannotOpen, port) when
-  // the port cannot be had.
+  // Configures the port, opens it and waits for a quiet line; throws
+  // LinkFailure(CannotOpen, port) when the port cannot be had.
   void Open(TComPort& port) const;
   std::string PortName() const;  // as the options name it; empty for none
   // The capture window's sample rate in MHz, from the layout file's FREQ;

@@ -1,6 +1,7 @@
 #include "link/registercommand.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <limits>
 #include <optional>
@@ -63,6 +64,16 @@ void SendFrame(TComPort& port, std::uint8_t command, std::uint32_t address, std:
 }
 
 }  // namespace
+
+void DropLateAnswers(TComPort& port) {
+  using Clock = std::chrono::steady_clock;
+  constexpr int QuietMs = 10;
+  const auto limit = Clock::now() + std::chrono::seconds(1);
+  std::array<std::uint8_t, 4096> late;
+  while (port.ReadSome(late.data(), static_cast<int>(late.size()), QuietMs) > 0 &&
+         Clock::now() < limit) {
+  }
+}
 
 std::vector<std::uint8_t> RegisterFrame(std::uint8_t command, std::uint32_t address,
                                         std::uint32_t value) {

@@ -29,6 +29,11 @@ struct RegisterReadResult {
   std::uint32_t value = 0;  // only with LinkError::None
 };
 
+// Reads and drops what the line brings until it has been quiet for 10 ms,
+// for at most a second: the rest of an answer that a program stopped in the
+// middle of it no longer takes would otherwise pass for the next answer.
+void DropLateAnswers(TComPort& port);
+
 // One register transaction. portHeld: the caller has the port open (the
 // capture between two blocks), and it stays open; otherwise the port is
 // opened here and closed at the end, and a port that does not open gives
