@@ -32,10 +32,14 @@ TEST_F(Ctl, ReadsAndWritesWithThePanelsFramesAndTexts) {
   EXPECT_EQ(wide.status, ExitSuccess);
   EXPECT_EQ(wide.out + wide.err, "");
   EXPECT_EQ(Received(20), LongFrame(0x47, 5, 0xFFFFFFFE));
+  EXPECT_EQ(Run({"write", "500", "$FFFFFFFE", "--json"}).out,
+            "{\"address\":500,\"value\":4294967294}\n");
 
   EXPECT_EQ(Run({"read", "500"}).out, "4294967294\n");
   EXPECT_EQ(Run({"read", "500", "--signed"}).out, "-2\n");
   EXPECT_EQ(Run({"read", "x40", "--json"}).out, "{\"address\":64,\"value\":18,\"text\":\"18\"}\n");
+  // A command's usage tells the options every command takes too.
+  EXPECT_THAT(Run({"read", "--help"}).out, ::testing::HasSubstr("[--port PORT] [--baud N]"));
 }
 
 TEST_F(Ctl, FailuresEndWithTheirStatusAndTheToolsMessage) {
@@ -81,6 +85,24 @@ TEST_F(Ctl, FailuresEndWithTheirStatusAndTheToolsMessage) {
   EXPECT_EQ(silent.err, "Timeout\n");
   EXPECT_EQ(silent.out, "");
   EXPECT_EQ(Run({"check"}).status, ExitAnswer);
+}
+
+// Standard output on a full disk, or a pipe whose reader has gone: a
+// script must not take the missing result for success.
+TEST_F(Ctl, OutputThatCannotBeDeliveredIsAFailure) {
+  struct Refusing : std::streambuf {
+    int overflow(int) override { return traits_type::eof(); }
+  } refusing;
+  std::ostream out(&refusing);
+  const auto failedDelivery = [&](const std::vector<std::string>& arguments) {
+    std::ostringstream err;
+    const int status = RunCtl(arguments, out, err);
+    out.clear();
+    EXPECT_EQ(err.str(), "tarnwick-ctl: unable to write to standard output\n");
+    return status;
+  };
+  EXPECT_EQ(failedDelivery({"--port", board.PortPath(), "--json", "check"}), ExitOutput);
+  EXPECT_EQ(failedDelivery({"capture", "--help"}), ExitOutput);
 }
 
 TEST_F(CtlFiles, RecordsTheBlocksAsTheBoardSentThem) {

@@ -16,16 +16,11 @@ using json = nlohmann::ordered_json;
 
 namespace {
 
-// A negative address travels as its 32-bit pattern, as from the panel.
-std::uint32_t AddressOf(const std::string& text) {
-  return static_cast<std::uint32_t>(ParseRegisterAddressText(text));
-}
-
 void ListPorts(Session& session, const ParsedArguments& arguments) {
   ExpectArguments(arguments, 0, "no arguments");
   std::vector<std::string> entries;
   TComPort::EnumPorts(entries);
-  json list = json::array();
+  json list = json::array();  // within an object, as every result
   for (const std::string& entry : entries) {
     const auto gap = entry.find("  ");
     const std::string name = entry.substr(0, gap);
@@ -35,7 +30,7 @@ void ListPorts(Session& session, const ParsedArguments& arguments) {
     else
       session.out << name << '\t' << description << '\n';
   }
-  if (session.json) session.out << list.dump() << '\n';
+  if (session.json) session.out << json{{"ports", list}}.dump() << '\n';
 }
 
 // The value as the panel's read cell shows it.
@@ -62,12 +57,13 @@ void RunRead(Session& session, const ParsedArguments& arguments) {
 void RunWrite(Session& session, const ParsedArguments& arguments) {
   ExpectArguments(arguments, 2, "ADDR VALUE");
   const std::uint32_t value = ParseRegisterValue(arguments.positional[1]);
-  const std::uint32_t address = AddressOf(arguments.positional[0]);
+  const std::int32_t address = ParseRegisterAddressText(arguments.positional[0]);
   TComPort port;
   session.Open(port);
   const PortCloser closer(port);
-  const LinkError error = WriteRegister(port, address, value, true);
+  const LinkError error = WriteRegister(port, static_cast<std::uint32_t>(address), value, true);
   if (error != LinkError::None) throw LinkFailure(error, port);
+  if (session.json) session.out << json{{"address", address}, {"value", value}}.dump() << '\n';
 }
 
 void CheckLink(Session& session, const ParsedArguments& arguments) {

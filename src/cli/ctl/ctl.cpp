@@ -18,12 +18,14 @@ const std::vector<Command>& Commands() {
   return commands;
 }
 
+constexpr const char* GlobalUsage =
+    "usage: tarnwick-ctl [--port PORT] [--baud N] [--layout FILE] [--json] COMMAND [ARGS]\n"
+    "  PORT: --port, else $TARNWICK_PORT; N: --baud, else the layout file's, else 115200;\n"
+    "  FILE: --layout, else the one tarnwick reads (tarnwick --help tells where);\n"
+    "  --json: each result as one JSON object. COMMAND --help: its usage.\n";
+
 std::string UsageText() {
-  std::string text =
-      "usage: tarnwick-ctl [--port PORT] [--baud N] [--layout FILE] [--json] COMMAND [ARGS]\n"
-      "  PORT: --port, else $TARNWICK_PORT; N: --baud, else the layout file's, else 115200;\n"
-      "  FILE: --layout, else the one tarnwick reads (tarnwick --help tells where).\n"
-      "  COMMAND --help: its usage.\n";
+  std::string text = GlobalUsage;
   for (const Command& command : Commands()) text += command.usage;
   return text;
 }
@@ -53,7 +55,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
   const std::vector<std::string> rest(global.positional.begin() + 1, global.positional.end());
   const ParsedArguments own = ParseArguments(rest, WithGlobalOptions(command.options));
   if (own.Has("--help") || global.Has("--help")) {
-    out << "usage: tarnwick-ctl [OPTIONS]\n" << command.usage;
+    out << GlobalUsage << command.usage;
     return ExitSuccess;
   }
   global.options.insert(own.options.begin(), own.options.end());
@@ -62,10 +64,17 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
   return ExitSuccess;
 }
 
-}  // namespace
+// A result that never reached its reader is a failure, whatever came before
+// it: a script would go on with nothing. A failure of the command itself
+// keeps its own status.
+int WithOutputDelivered(int status, std::ostream& out, std::ostream& err) {
+  if (out.flush()) return status;
+  err << "tarnwick-ctl: unable to write to standard output\n";
+  return status == ExitSuccess ? ExitOutput : status;
+}
 
-int RunCtl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-           const CaptureClock& now) {
+int RunCatching(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                const CaptureClock& now) {
   try {
     return RunCommandLine(arguments, out, err, now);
   } catch (const UsageFailure& failure) {
@@ -79,4 +88,11 @@ int RunCtl(const std::vector<std::string>& arguments, std::ostream& out, std::os
     err << WithFullStop(error.what()) << '\n';
     return ExitUsage;
   }
+}
+
+}  // namespace
+
+int RunCtl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+           const CaptureClock& now) {
+  return WithOutputDelivered(RunCatching(arguments, out, err, now), out, err);
 }
