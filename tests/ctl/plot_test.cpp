@@ -9,12 +9,21 @@
 
 namespace {
 
-// Pixels in graph 1's colour: the chart draws them nowhere else.
-int RedPixels(const QImage& image) {
+// The pixels in graph 1's colour, and their bounding box: the chart draws
+// that colour nowhere else.
+struct Red {
   int count = 0;
+  QRect box;
+};
+Red RedOf(const QImage& image) {
+  Red red;
   for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == qRgb(255, 0, 0);
-  return count;
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) == qRgb(255, 0, 0)) {
+        ++red.count;
+        red.box |= QRect(x, y, 1, 1);
+      }
+  return red;
 }
 
 class Plot : public CtlFiles {
@@ -56,14 +65,17 @@ TEST_F(Plot, DrawsARecordingOrABlockFromTheBoardIntoAPng) {
   EXPECT_EQ(recording.out, "{\"png\":\"" + png + "\",\"width\":640,\"height\":360}\n");
   const QImage tone(QString::fromStdString(png));
   EXPECT_EQ(tone.size(), QSize(640, 360));
-  EXPECT_GT(RedPixels(tone), 500);
+  EXPECT_GT(RedOf(tone).count, 500);
 
   const Result fetched = Run({"--layout", layout, "plot", "-o", png, "--mode", "constellation"});
   EXPECT_EQ(fetched.status, ExitSuccess) << fetched.err;
   EXPECT_EQ(fetched.out, "");
   const QImage board(QString::fromStdString(png));
   EXPECT_EQ(board.size(), QSize(1600, 900));
-  EXPECT_GT(RedPixels(board), 500);
+  // Without a layout file, the board's tone is a circle on fitted axes.
+  const Red circle = RedOf(board);
+  EXPECT_GT(circle.count, 500);
+  EXPECT_NEAR(circle.box.width(), circle.box.height(), 0.02 * circle.box.height());
 
   const Result missing = Run({"plot", "-o", png, base + ".bin"});
   EXPECT_EQ(missing.status, ExitUsage);
@@ -117,4 +129,27 @@ TEST_F(Plot, TheRecordingsRateIsThePlotsUnlessRateIsGiven) {
   EXPECT_EQ(Drawn({"--real-axis"}, &err), at2);
   EXPECT_EQ(err, "");
   EXPECT_EQ(Drawn({"--real-axis", "--rate", "3"}), at3);
+}
+
+// A faint tone fills the picture on fitted axes, and hardly shows within the
+// layout file's limits.
+TEST_F(Plot, AxesFitTheDataWithoutLimitsFromTheLayoutFileOrWithFit) {
+  RecordTone(1000);
+  struct Row {
+    std::string layout;  // none when empty
+    std::vector<std::string> options;
+    bool fits;
+  };
+  const Row rows[] = {
+      {"", {}, true},
+      {"[USB]\nBaudRate=9600\n", {}, true},
+      {"[CHART]\nMaxY=10000\n", {}, false},
+      {"[CHART]\nMaxY=10000\n", {"--fit"}, true},
+  };
+  for (const Row& row : rows) {
+    fs::remove(layout);
+    if (!row.layout.empty()) std::ofstream(layout) << row.layout;
+    const QImage image = Drawn(row.options);
+    EXPECT_EQ(RedOf(image).box.height() > 0.6 * image.height(), row.fits) << row.layout;
+  }
 }

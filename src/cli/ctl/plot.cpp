@@ -17,6 +17,7 @@
 #include "panel/layoutmodel.h"
 #include "platform/messages.h"
 #include "platform/numtext.h"
+#include "platform/layoutnames.h"
 #include "platform/profile.h"
 #include "platform/uitext.h"
 
@@ -161,17 +162,38 @@ void ApplyLimits(TChart& chart, const ChartSettings& stored) {
   }
 }
 
+void SetLimits(TChart& chart, const DisplayLimits& limits) {
+  chart.BottomAxis().SetRange(limits.x.minimum, limits.x.maximum);
+  chart.LeftAxis().SetRange(limits.y.minimum, limits.y.maximum);
+}
+
+// The axes fitted to the points; a constellation's with equal scales, so
+// that a circle stays round. The plot's size in pixels depends on the labels
+// of its limits, so the scales are settled over a few rounds.
+void FitLimits(TChart& chart, const DisplayPoints& points, bool equalScales) {
+  const DisplayLimits fitted = FittedLimits(points);
+  SetLimits(chart, fitted);
+  QRect plot;
+  for (int round = 0; equalScales && round < 4 && plot != chart.PlotRect(); ++round) {
+    plot = chart.PlotRect();
+    SetLimits(chart, EqualScales(fitted, plot.width() - 1, plot.height() - 1));
+  }
+}
+
 // The chart stands alone, with the application's font and palette, as it
-// fills the capture window.
-QImage Draw(const ChartSettings& stored, const DisplaySettings& settings,
+// fills the capture window; its limits are the layout file's, or fitted.
+QImage Draw(const ChartSettings& stored, bool fit, const DisplaySettings& settings,
             const SampleHistory& history, QSize size) {
   TChart chart;
   chart.resize(size);
-  ApplyLimits(chart, stored);
   ShowModeTitles(chart, settings);
   SmoothedSpectrum smoothed;
   DisplayPoints points;
   ComputeDisplay(settings, history, smoothed, points);
+  if (fit)
+    FitLimits(chart, points, settings.QamMode);
+  else
+    ApplyLimits(chart, stored);
   ShowPoints(chart, points);
   QImage image(size, QImage::Format_RGB32);
   chart.render(&image);
@@ -182,7 +204,9 @@ void Plot(Session& session, const ParsedArguments& arguments) {
   if (arguments.positional.size() > 1) throw UsageFailure("expected at most one INPUT");
   const std::string png = arguments.Value("-o", "");
   if (png.empty()) throw UsageFailure("plot needs -o FILE.png");
-  const ChartSettings stored = ReadChartSettings(ProfileFile(session.LayoutFile()));
+  const ProfileFile layout(session.LayoutFile());
+  const ChartSettings stored = ReadChartSettings(layout);
+  const bool fit = arguments.Has("--fit") || !layout.HasSection(layout::SectionChart);
   DisplaySettings settings = SettingsFor(stored, arguments);
   const QSize size = SizeOf(arguments.Value("--size", "1600x900"));
   const std::optional<double> rate = RateOption(arguments);
@@ -200,7 +224,7 @@ void Plot(Session& session, const ParsedArguments& arguments) {
   char name[] = "tarnwick-ctl";
   char* argv[] = {name, nullptr};
   const QApplication application(argc, argv);
-  if (!Draw(stored, settings, history, size).save(QtText(png), "PNG"))
+  if (!Draw(stored, fit, settings, history, size).save(QtText(png), "PNG"))
     throw CtlFailure(ExitOutput, "Unable to write to " + png);
   if (session.json)
     session.out << json{{"png", png}, {"width", size.width()}, {"height", size.height()}}.dump() << '\n';
@@ -211,11 +235,13 @@ void Plot(Session& session, const ParsedArguments& arguments) {
 Command PlotCommand() {
   return {"plot",
           "  plot -o FILE.png [--mode time|spectrum|complex-spectrum|constellation] [--real-axis]\n"
-          "       [--rate MHZ] [--size WxH] [INPUT]\n"
+          "       [--rate MHZ] [--fit] [--size WxH] [INPUT]\n"
           "                         draw one block (fetched now from the board, or the first\n"
           "                         block of INPUT, a recording: BASE, its data or its meta\n"
-          "                         file) as the capture window would; MHZ: the real axis'\n"
-          "                         sample rate, else the recording's, else the layout file's FREQ\n",
-          {{"-o", "--mode", "--rate", "--size"}, {"--real-axis"}},
+          "                         file) as the capture window would, within the layout file's\n"
+          "                         axis limits, else (or --fit) with axes fitted to the data, a\n"
+          "                         constellation's at equal scales; MHZ: the real axis' sample\n"
+          "                         rate, else the recording's, else the layout file's FREQ\n",
+          {{"-o", "--mode", "--rate", "--size"}, {"--real-axis", "--fit"}},
           Plot};
 }
