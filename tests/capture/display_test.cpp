@@ -263,7 +263,8 @@ TEST(DisplayLimits, EqualScalesWidenOneAxisAboutItsCentre) {
       {{{0, 10}, {0, 10}}, 100, 200, {{0, 10}, {-5, 15}}},
       {{{0, 4}, {10, 12}}, 100, 100, {{0, 4}, {9, 13}}},
   };
-  for (const Row& row : rows) ExpectLimits(EqualScales(row.limits, row.width, row.height), row.equal);
+  for (const Row& row : rows)
+    ExpectLimits(EqualScales(row.limits, row.width, row.height), row.equal);
 }
 
 TEST(AxisTitles, TheFirstMatchingModeNamesBothAxes) {

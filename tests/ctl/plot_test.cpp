@@ -93,7 +93,8 @@ TEST_F(Plot, RefusesMetadataItCannotReadABadRateAndAPngItCannotWrite) {
     std::string err;  // a part of the message
   };
   const Row rows[] = {
-      {R"({"global": {"core:datatype": "cf32_le"}})", {}, ExitUsage, meta + ": unsupported datatype cf32_le"},
+      {R"({"global": {"core:datatype": "cf32_le"}})", {}, ExitUsage,
+       meta + ": unsupported datatype cf32_le"},
       {"", {}, ExitUsage, meta + ": [json.exception.parse_error.101] parse error"},
       {"{\"global\": {", {}, ExitUsage, meta + ": [json.exception.parse_error.101] parse error"},
       {good, {"--rate", "0"}, ExitUsage, "'0' is not a sample rate in MHz"},

@@ -15,9 +15,9 @@
 #include "chart/chart.h"
 #include "link/comport.h"
 #include "panel/layoutmodel.h"
+#include "platform/layoutnames.h"
 #include "platform/messages.h"
 #include "platform/numtext.h"
-#include "platform/layoutnames.h"
 #include "platform/profile.h"
 #include "platform/uitext.h"
 
@@ -104,7 +104,9 @@ std::optional<std::filesystem::path> MetaFileOf(std::filesystem::path data) {
 std::optional<double> RecordedRateMHz(const std::filesystem::path& meta) {
   std::ifstream stream(meta);
   if (!stream) throw CtlFailure(ExitUsage, "Unable to read " + meta.string());
-  const auto fault = [&](const std::string& what) { return CtlFailure(ExitUsage, meta.string() + ": " + what); };
+  const auto fault = [&](const std::string& what) {
+    return CtlFailure(ExitUsage, meta.string() + ": " + what);
+  };
   try {
     const json global = json::parse(stream).at("global");
     const auto datatype = global.at("core:datatype").get<std::string>();
