@@ -229,7 +229,43 @@ TEST_F(Display, ShowsOnlyTheGraphsThatAreSwitchedOn) {
   }
 }
 
+void ExpectLimits(const DisplayLimits& actual, const DisplayLimits& expected) {
+  for (const auto range : {&DisplayLimits::x, &DisplayLimits::y}) {
+    EXPECT_NEAR((actual.*range).minimum, (expected.*range).minimum, 1e-9);
+    EXPECT_NEAR((actual.*range).maximum, (expected.*range).maximum, 1e-9);
+  }
+}
+
 }  // namespace
+
+TEST(DisplayLimits, FittedToEveryPointWithAMarginNeverEmpty) {
+  struct Row {
+    DisplayPoints points;
+    DisplayLimits fitted;
+  };
+  const Row rows[] = {
+      {{{{0, 0}, {10, 100}}, {{20, -100}}, {}}, {{-1, 21}, {-110, 110}}},
+      {{{}, {}, {{-4, 3}, {4, 3}}}, {{-4.4, 4.4}, {2.85, 3.15}}},  // flat: 5 % of its value
+      {{{}, {}, {{0, -20}}}, {{-1, 1}, {-21, -19}}},
+      {{}, {{-1, 1}, {-1, 1}}},
+  };
+  for (const Row& row : rows) ExpectLimits(FittedLimits(row.points), row.fitted);
+}
+
+TEST(DisplayLimits, EqualScalesWidenOneAxisAboutItsCentre) {
+  struct Row {
+    DisplayLimits limits;
+    double width, height;
+    DisplayLimits equal;
+  };
+  const Row rows[] = {
+      {{{-1, 1}, {-1, 1}}, 200, 100, {{-2, 2}, {-1, 1}}},
+      {{{0, 10}, {0, 10}}, 100, 200, {{0, 10}, {-5, 15}}},
+      {{{0, 4}, {10, 12}}, 100, 100, {{0, 4}, {9, 13}}},
+  };
+  for (const Row& row : rows)
+    ExpectLimits(EqualScales(row.limits, row.width, row.height), row.equal);
+}
 
 TEST(AxisTitles, TheFirstMatchingModeNamesBothAxes) {
   for (bool realAxis : {false, true})

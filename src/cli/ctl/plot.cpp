@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 
 #include "capture/captureblock.h"
@@ -14,6 +15,7 @@
 #include "chart/chart.h"
 #include "link/comport.h"
 #include "panel/layoutmodel.h"
+#include "platform/layoutnames.h"
 #include "platform/messages.h"
 #include "platform/numtext.h"
 #include "platform/profile.h"
@@ -53,9 +55,16 @@ DisplaySettings SettingsFor(const ChartSettings& stored, const ParsedArguments& 
   settings.Average = false;
   if (arguments.Has("--mode")) SetMode(settings, arguments.Value("--mode", ""));
   if (arguments.Has("--real-axis")) settings.RealAxis = true;
-  if (arguments.Has("--rate"))
-    settings.FreqMHz = static_cast<double>(ParseFloatText(arguments.Value("--rate", "")));
   return settings;
+}
+
+// The real axis places the graphs by the sample rate in MHz: --rate, else
+// the recording's, else the layout file's. The other displays need none, so
+// the layout file is then neither asked for one nor warned about.
+void SetRate(DisplaySettings& settings, std::optional<double> given, std::optional<double> recorded,
+             const Session& session) {
+  if (!settings.RealAxis || settings.QamMode) return;
+  settings.FreqMHz = given ? *given : recorded ? *recorded : session.LayoutRateMHz();
 }
 
 // "WxH" in pixels.
@@ -80,6 +89,37 @@ std::filesystem::path DataFileOf(const std::string& input) {
                    "Unable to read " + input + ", " + input + ".sigmf-data or " + input + ".bin");
 }
 
+// The metadata beside a SigMF data file; a raw recording has none, and one
+// whose recording was ended outright may have lost it.
+std::optional<std::filesystem::path> MetaFileOf(std::filesystem::path data) {
+  if (data.extension() != ".sigmf-data") return std::nullopt;
+  data.replace_extension(".sigmf-meta");
+  if (!std::filesystem::exists(data)) return std::nullopt;
+  return data;
+}
+
+// The sample rate in MHz that the metadata gives, if it gives one. Throws
+// CtlFailure for metadata that cannot be read or samples other than the
+// board's.
+std::optional<double> RecordedRateMHz(const std::filesystem::path& meta) {
+  std::ifstream stream(meta);
+  if (!stream) throw CtlFailure(ExitUsage, "Unable to read " + meta.string());
+  const auto fault = [&](const std::string& what) {
+    return CtlFailure(ExitUsage, meta.string() + ": " + what);
+  };
+  try {
+    const json global = json::parse(stream).at("global");
+    const auto datatype = global.at("core:datatype").get<std::string>();
+    if (datatype != "ci16_be") throw fault("unsupported datatype " + datatype);
+    if (!global.contains("core:sample_rate")) return std::nullopt;
+    const auto hertz = global["core:sample_rate"].get<double>();
+    if (!(hertz > 0)) throw fault("core:sample_rate is no sample rate");
+    return hertz / 1e6;
+  } catch (const json::exception& error) {
+    throw fault(error.what());
+  }
+}
+
 // A recording holds the board's answers one after the other.
 void ReadFirstBlock(const std::filesystem::path& file, SampleHistory& history) {
   std::ifstream stream(file, std::ios::binary);
@@ -90,6 +130,16 @@ void ReadFirstBlock(const std::filesystem::path& file, SampleHistory& history) {
     throw CtlFailure(ExitUsage, file.string() + " holds no whole block of " +
                                     std::to_string(BlockBytes) + " bytes");
   history.Decode(block);
+}
+
+// The first block of the recording named by `input`; returns the sample rate
+// its metadata gives.
+std::optional<double> ReadRecording(const std::string& input, SampleHistory& history) {
+  const std::filesystem::path data = DataFileOf(input);
+  const auto meta = MetaFileOf(data);
+  const std::optional<double> rate = meta ? RecordedRateMHz(*meta) : std::nullopt;
+  ReadFirstBlock(data, history);
+  return rate;
 }
 
 void BlockFromBoard(const Session& session, SampleHistory& history) {
@@ -114,17 +164,38 @@ void ApplyLimits(TChart& chart, const ChartSettings& stored) {
   }
 }
 
+void SetLimits(TChart& chart, const DisplayLimits& limits) {
+  chart.BottomAxis().SetRange(limits.x.minimum, limits.x.maximum);
+  chart.LeftAxis().SetRange(limits.y.minimum, limits.y.maximum);
+}
+
+// The axes fitted to the points; a constellation's with equal scales, so
+// that a circle stays round. The plot's size in pixels depends on the labels
+// of its limits, so the scales are settled over a few rounds.
+void FitLimits(TChart& chart, const DisplayPoints& points, bool equalScales) {
+  const DisplayLimits fitted = FittedLimits(points);
+  SetLimits(chart, fitted);
+  QRect plot;
+  for (int round = 0; equalScales && round < 4 && plot != chart.PlotRect(); ++round) {
+    plot = chart.PlotRect();
+    SetLimits(chart, EqualScales(fitted, plot.width() - 1, plot.height() - 1));
+  }
+}
+
 // The chart stands alone, with the application's font and palette, as it
-// fills the capture window.
-QImage Draw(const ChartSettings& stored, const DisplaySettings& settings,
+// fills the capture window; its limits are the layout file's, or fitted.
+QImage Draw(const ChartSettings& stored, bool fit, const DisplaySettings& settings,
             const SampleHistory& history, QSize size) {
   TChart chart;
   chart.resize(size);
-  ApplyLimits(chart, stored);
   ShowModeTitles(chart, settings);
   SmoothedSpectrum smoothed;
   DisplayPoints points;
   ComputeDisplay(settings, history, smoothed, points);
+  if (fit)
+    FitLimits(chart, points, settings.QamMode);
+  else
+    ApplyLimits(chart, stored);
   ShowPoints(chart, points);
   QImage image(size, QImage::Format_RGB32);
   chart.render(&image);
@@ -135,23 +206,28 @@ void Plot(Session& session, const ParsedArguments& arguments) {
   if (arguments.positional.size() > 1) throw UsageFailure("expected at most one INPUT");
   const std::string png = arguments.Value("-o", "");
   if (png.empty()) throw UsageFailure("plot needs -o FILE.png");
-  const ChartSettings stored = ReadChartSettings(ProfileFile(session.LayoutFile()));
-  const DisplaySettings settings = SettingsFor(stored, arguments);
+  const ProfileFile layout(session.LayoutFile());
+  const ChartSettings stored = ReadChartSettings(layout);
+  const bool fit = arguments.Has("--fit") || !layout.HasSection(layout::SectionChart);
+  DisplaySettings settings = SettingsFor(stored, arguments);
   const QSize size = SizeOf(arguments.Value("--size", "1600x900"));
+  const std::optional<double> rate = RateOption(arguments);
 
   SampleHistory history;
+  std::optional<double> recordedRate;
   if (arguments.positional.empty())
     BlockFromBoard(session, history);
   else
-    ReadFirstBlock(DataFileOf(arguments.positional[0]), history);
+    recordedRate = ReadRecording(arguments.positional[0], history);
+  SetRate(settings, rate, recordedRate, session);
 
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   int argc = 1;
   char name[] = "tarnwick-ctl";
   char* argv[] = {name, nullptr};
   const QApplication application(argc, argv);
-  if (!Draw(stored, settings, history, size).save(QtText(png), "PNG"))
-    throw CtlFailure(ExitUsage, "Unable to write to " + png);
+  if (!Draw(stored, fit, settings, history, size).save(QtText(png), "PNG"))
+    throw CtlFailure(ExitOutput, "Unable to write to " + png);
   if (session.json)
     session.out << json{{"png", png}, {"width", size.width()}, {"height", size.height()}}.dump() << '\n';
 }
@@ -161,9 +237,13 @@ void Plot(Session& session, const ParsedArguments& arguments) {
 Command PlotCommand() {
   return {"plot",
           "  plot -o FILE.png [--mode time|spectrum|complex-spectrum|constellation] [--real-axis]\n"
-          "       [--rate MHZ] [--size WxH] [INPUT]\n"
+          "       [--rate MHZ] [--fit] [--size WxH] [INPUT]\n"
           "                         draw one block (fetched now from the board, or the first\n"
-          "                         block of INPUT, a recording) as the capture window would\n",
-          {{"-o", "--mode", "--rate", "--size"}, {"--real-axis"}},
+          "                         block of INPUT, a recording: BASE, its data or its meta\n"
+          "                         file) as the capture window would, within the layout file's\n"
+          "                         axis limits, else (or --fit) with axes fitted to the data, a\n"
+          "                         constellation's at equal scales; MHZ: the real axis' sample\n"
+          "                         rate, else the recording's, else the layout file's FREQ\n",
+          {{"-o", "--mode", "--rate", "--size"}, {"--real-axis", "--fit"}},
           Plot};
 }

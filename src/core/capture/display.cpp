@@ -1,6 +1,8 @@
 #include "capture/display.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "capture/fft.h"
 
@@ -110,6 +112,24 @@ void AddConstellation(const SampleHistory& history, bool average,
             Samples(history.HistoryQ), points);
 }
 
+constexpr double FitMargin = 0.05;  // of the span, on each side
+
+// An extent as FittedLimits widens it; one with its minimum above its
+// maximum holds no points.
+DisplayRange WithMargin(DisplayRange range) {
+  if (range.minimum > range.maximum) range = {0, 0};
+  const double span = range.maximum - range.minimum;
+  const double flat = range.minimum == 0 ? 1 : FitMargin * std::abs(range.minimum);
+  const double margin = span > 0 ? FitMargin * span : flat;
+  return {range.minimum - margin, range.maximum + margin};
+}
+
+// A range `span` wide about the same centre.
+DisplayRange Widened(DisplayRange range, double span) {
+  const double centre = (range.minimum + range.maximum) / 2;
+  return {centre - span / 2, centre + span / 2};
+}
+
 }  // namespace
 
 void ComputeDisplay(const DisplaySettings& settings, const SampleHistory& history,
@@ -124,6 +144,23 @@ void ComputeDisplay(const DisplaySettings& settings, const SampleHistory& histor
     AddSpectrumGraphs(settings, smoothed, bins, out);
   else
     AddTimeGraphs(settings, history, out);
+}
+
+DisplayLimits FittedLimits(const DisplayPoints& points) {
+  constexpr double Infinity = std::numeric_limits<double>::infinity();
+  DisplayLimits extent{{Infinity, -Infinity}, {Infinity, -Infinity}};
+  for (const auto* graph : {&points.graph1, &points.graph2, &points.constellation})
+    for (const DisplayPoint& point : *graph) {
+      extent.x = {std::min(extent.x.minimum, point.x), std::max(extent.x.maximum, point.x)};
+      extent.y = {std::min(extent.y.minimum, point.y), std::max(extent.y.maximum, point.y)};
+    }
+  return {WithMargin(extent.x), WithMargin(extent.y)};
+}
+
+DisplayLimits EqualScales(const DisplayLimits& limits, double width, double height) {
+  const double perPixel = std::max((limits.x.maximum - limits.x.minimum) / width,
+                                   (limits.y.maximum - limits.y.minimum) / height);
+  return {Widened(limits.x, perPixel * width), Widened(limits.y, perPixel * height)};
 }
 
 AxisTitles AxisTitlesFor(bool qamMode, bool realAxis, bool spectrum) {

@@ -33,6 +33,30 @@ struct SmoothedSpectrum {
 void ComputeDisplay(const DisplaySettings& settings, const SampleHistory& history,
                     SmoothedSpectrum& smoothed, DisplayPoints& out);
 
+// Axis limits for a plot that has none of its own.
+struct DisplayRange {
+  double minimum;
+  double maximum;
+
+  bool operator==(const DisplayRange&) const = default;
+};
+struct DisplayLimits {
+  DisplayRange x, y;
+
+  bool operator==(const DisplayLimits&) const = default;
+};
+
+// The extent of all the points, widened on each side by 5 % of its span so
+// that no point sits on the plot's edge. A flat extent is widened by 5 % of
+// its value (by 1 at zero), so that the range is never empty; without points
+// both ranges are -1 to 1.
+DisplayLimits FittedLimits(const DisplayPoints& points);
+
+// The limits widened on one axis, about their centre, so that a unit spans
+// as many pixels across as up on a plot `width` by `height` pixels: a circle
+// stays round.
+DisplayLimits EqualScales(const DisplayLimits& limits, double width, double height);
+
 // The chart's axis titles for a display mode: the first of constellation,
 // real-axis spectrum, real-axis time, spectrum, time that the flags select.
 struct AxisTitles {
