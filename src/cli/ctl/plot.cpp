@@ -149,7 +149,7 @@ void BlockFromBoard(const Session& session, SampleHistory& history) {
   std::array<std::uint8_t, BlockBytes> block;
   const auto toTheEnd = [](int) { return true; };
   if (FetchBlock(port, block, session.now, AnswerSettle, toTheEnd) != BlockResult::Whole)
-    throw CtlFailure(ExitAnswer, "Timeout");
+    throw LinkFailure(LinkError::NoAnswer, port);
   history.Decode(block);
 }
 
