@@ -35,7 +35,7 @@ TEST(BoardCommandLine, BadArgumentsAreUsageErrors) {
       {"--noise", "-3"},     {"--cycles", "nan"},     {"--capture-bytes", "1e3"},
       {"--rate", "0"},       {"--name", ""},        {"--name", "two\nlines"}, {"extra"},
       {"--harmonic", "2"},   {"--harmonic", "1:-60"}, {"--harmonic", "2:-60:3"},
-      {"--harmonic", "2:6"}, {"--spur", "600:-60"},  {"--spur", ":-60"},
+      {"--harmonic", "2:61"}, {"--spur", "600:-60"},  {"--spur", ":-60"},
   };
   for (const auto& arguments : bad) {
     EXPECT_THROW(ParseCommandLine(arguments), UsageError) << arguments.front();

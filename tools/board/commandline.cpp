@@ -16,14 +16,14 @@ Number ParseNumber(const std::string& option, const std::string& text, Number lo
   return value;
 }
 
-// "X:DBC", a position and a level in dB relative to the tone, 0 or below.
+// "X:DBC", a position and a level in dB relative to the tone.
 template <typename Position>
 std::pair<Position, double> ParseTone(const std::string& option, const std::string& text,
                                       Position low, Position high) {
   const std::size_t colon = text.find(':');
   if (colon == std::string::npos) throw UsageError("invalid value '" + text + "' for " + option);
   return {ParseNumber<Position>(option, text.substr(0, colon), low, high),
-          ParseNumber<double>(option, text.substr(colon + 1), -200.0, 0.0)};
+          ParseNumber<double>(option, text.substr(colon + 1), -200.0, 60.0)};
 }
 
 class ArgumentReader {
@@ -108,7 +108,7 @@ std::string UsageText() {
          "  --rate BAUD          answers leave at this line rate, 10 bits a byte (default: at once)\n"
          "  --cycles X           tone cycles per 1024-sample block, -512..512, may be\n"
          "                       fractional (default 37)\n"
-         "  --harmonic H:DBC     add harmonic H (2..100) at DBC dB (-200..0) relative to\n"
+         "  --harmonic H:DBC     add harmonic H (2..100) at DBC dB (-200..60) relative to\n"
          "                       the tone; repeatable\n"
          "  --spur X:DBC         add a tone at X cycles per block (-512..512), DBC as\n"
          "                       above; repeatable\n"
