@@ -1,6 +1,7 @@
 #include "board/commandline.h"
 
 #include <charconv>
+#include <utility>
 
 namespace {
 
@@ -13,6 +14,16 @@ Number ParseNumber(const std::string& option, const std::string& text, Number lo
     throw UsageError("invalid value '" + text + "' for " + option);
   }
   return value;
+}
+
+// "X:DBC", a position and a level in dB relative to the tone.
+template <typename Position>
+std::pair<Position, double> ParseTone(const std::string& option, const std::string& text,
+                                      Position low, Position high) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string::npos) throw UsageError("invalid value '" + text + "' for " + option);
+  return {ParseNumber<Position>(option, text.substr(0, colon), low, high),
+          ParseNumber<double>(option, text.substr(colon + 1), -200.0, 60.0)};
 }
 
 class ArgumentReader {
@@ -62,6 +73,12 @@ BoardCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (option == "--cycles") {
       options.signal.cyclesPerBlock =
           ParseNumber<double>(option, reader.TakeValueOf(option), -512.0, 512.0);
+    } else if (option == "--harmonic") {
+      const auto [order, dbc] = ParseTone<int>(option, reader.TakeValueOf(option), 2, 100);
+      options.signal.harmonics.push_back({order, dbc});
+    } else if (option == "--spur") {
+      const auto [cycles, dbc] = ParseTone<double>(option, reader.TakeValueOf(option), -512.0, 512.0);
+      options.signal.spurs.push_back({cycles, dbc});
     } else if (option == "--amplitude") {
       options.signal.amplitude =
           ParseNumber<double>(option, reader.TakeValueOf(option), 0.0, LargestSample);
@@ -89,7 +106,12 @@ std::string UsageText() {
          "  --capture-bytes N    bytes in a capture answer (default 4096)\n"
          "  --read-bytes N       bytes in a read answer, cut or padded with zeros (default 6)\n"
          "  --rate BAUD          answers leave at this line rate, 10 bits a byte (default: at once)\n"
-         "  --cycles X           tone cycles per 1024-sample block, -512..512 (default 37)\n"
+         "  --cycles X           tone cycles per 1024-sample block, -512..512, may be\n"
+         "                       fractional (default 37)\n"
+         "  --harmonic H:DBC     add harmonic H (2..100) at DBC dB (-200..60) relative to\n"
+         "                       the tone; repeatable\n"
+         "  --spur X:DBC         add a tone at X cycles per block (-512..512), DBC as\n"
+         "                       above; repeatable\n"
          "  --amplitude X        tone amplitude in counts, 0..32767 (default 8000)\n"
          "  --noise X            noise standard deviation in counts (default 30)\n"
          "  --help               show this text\n";
