@@ -2,9 +2,12 @@
 // virtual board over a pty, beside the most that a plain reader gets from the
 // same pty: the 8-byte request and the 4096-byte answer, nothing else. The
 // two take turns, a recording of 2000 blocks each per iteration, so that on
-// a shared machine both meet the same load.
+// a shared machine both meet the same load. And the recording's peak memory,
+// short and long.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -82,10 +85,47 @@ void BM_Recording(benchmark::State& state, const char* format) {
   state.counters["ctl_blocks_per_second"] = blocks / ctlSeconds;
 }
 
+// Peak resident memory in kB of tarnwick-ctl recording `blocks` blocks as
+// SigMF, run as a program of its own so that the board's memory is not
+// counted; -1 when the recording failed.
+long PeakKilobytes(const std::string& port, const std::string& base, int blocks) {
+  const std::string count = std::to_string(blocks);
+  const pid_t child = fork();
+  if (child == 0) {
+    execl(TARNWICK_CTL, TARNWICK_CTL, "--port", port.c_str(), "capture", "-n", count.c_str(),
+          "-o", base.c_str(), "--rate", "1", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (child < 0 || wait4(child, &status, 0, &usage) != child || status != 0) return -1;
+  return usage.ru_maxrss;
+}
+
+// The recording's memory stays flat however many blocks it holds: the
+// metadata goes to disk as the blocks come.
+void BM_RecordingMemory(benchmark::State& state) {
+  PtyBoard board;
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("tarnwick-ctl-memory-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string base = (folder / "rec").string();
+  long shortPeak = 0, longPeak = 0;
+  for (auto _ : state) {
+    shortPeak = PeakKilobytes(board.PortPath(), base, 1000);
+    longPeak = PeakKilobytes(board.PortPath(), base, 100000);
+    if (shortPeak < 0 || longPeak < 0) state.SkipWithError("a recording failed");
+  }
+  std::filesystem::remove_all(folder);
+  state.counters["peak_kB_1000_blocks"] = static_cast<double>(shortPeak);
+  state.counters["peak_kB_100000_blocks"] = static_cast<double>(longPeak);
+}
+
 // Several turns each: one alone says little on a shared machine.
 BENCHMARK_CAPTURE(BM_Recording, sigmf, "sigmf")
     ->UseManualTime()->MinTime(5)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Recording, raw, "raw")
     ->UseManualTime()->MinTime(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecordingMemory)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
