@@ -28,6 +28,9 @@ struct Result {
 
 class Ctl : public ::testing::Test {
  protected:
+  // The board's signal is set once: SetOptions leaves it as it was.
+  explicit Ctl(const BoardOptions& options = {}) : board(options) {}
+
   // The command on the board's port.
   Result Run(std::vector<std::string> arguments,
              const CaptureClock& clock = std::chrono::steady_clock::now) {
@@ -68,6 +71,8 @@ inline Bytes FileBytes(const fs::path& path) {
 // With a folder of its own for the files a command writes.
 class CtlFiles : public Ctl {
  protected:
+  using Ctl::Ctl;
+
   void SetUp() override {
     fs::remove_all(folder);
     fs::create_directories(folder);

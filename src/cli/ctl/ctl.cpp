@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "ctl/commands.h"
+#include "ctl/measure.h"
 #include "ctl/plot.h"
 #include "ctl/recording.h"
 #include "platform/errors.h"
@@ -14,7 +15,8 @@ const OptionSpec GlobalOptions{{"--port", "--baud", "--layout"}, {"--json", "--h
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands{PortsCommand(), ReadCommand(), WriteCommand(),
-                                             CheckCommand(), CaptureCommand(), PlotCommand()};
+                                             CheckCommand(), CaptureCommand(), PlotCommand(),
+                                             MeasureCommand()};
   return commands;
 }
 

@@ -3,8 +3,6 @@
 #include <QApplication>
 #include <QImage>
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
@@ -13,6 +11,7 @@
 #include "capture/capturechart.h"
 #include "capture/display.h"
 #include "chart/chart.h"
+#include "ctl/recordinginput.h"
 #include "link/comport.h"
 #include "panel/layoutmodel.h"
 #include "platform/layoutnames.h"
@@ -79,67 +78,12 @@ QSize SizeOf(const std::string& text) {
   return {side(text.substr(0, cross)), side(text.substr(cross + 1))};
 }
 
-// A recording named by its data file, its .sigmf-meta file or its base name.
-std::filesystem::path DataFileOf(const std::string& input) {
-  std::filesystem::path named(input);
-  if (named.extension() == ".sigmf-meta") return named.replace_extension(".sigmf-data");
-  for (const std::string& candidate : {input, input + ".sigmf-data", input + ".bin"})
-    if (std::filesystem::is_regular_file(candidate)) return candidate;
-  throw CtlFailure(ExitUsage,
-                   "Unable to read " + input + ", " + input + ".sigmf-data or " + input + ".bin");
-}
-
-// The metadata beside a SigMF data file; a raw recording has none, and one
-// whose recording was ended outright may have lost it.
-std::optional<std::filesystem::path> MetaFileOf(std::filesystem::path data) {
-  if (data.extension() != ".sigmf-data") return std::nullopt;
-  data.replace_extension(".sigmf-meta");
-  if (!std::filesystem::exists(data)) return std::nullopt;
-  return data;
-}
-
-// The sample rate in MHz that the metadata gives, if it gives one. Throws
-// CtlFailure for metadata that cannot be read or samples other than the
-// board's.
-std::optional<double> RecordedRateMHz(const std::filesystem::path& meta) {
-  std::ifstream stream(meta);
-  if (!stream) throw CtlFailure(ExitUsage, "Unable to read " + meta.string());
-  const auto fault = [&](const std::string& what) {
-    return CtlFailure(ExitUsage, meta.string() + ": " + what);
-  };
-  try {
-    const json global = json::parse(stream).at("global");
-    const auto datatype = global.at("core:datatype").get<std::string>();
-    if (datatype != "ci16_be") throw fault("unsupported datatype " + datatype);
-    if (!global.contains("core:sample_rate")) return std::nullopt;
-    const auto hertz = global["core:sample_rate"].get<double>();
-    if (!(hertz > 0)) throw fault("core:sample_rate is no sample rate");
-    return hertz / 1e6;
-  } catch (const json::exception& error) {
-    throw fault(error.what());
-  }
-}
-
-// A recording holds the board's answers one after the other.
-void ReadFirstBlock(const std::filesystem::path& file, SampleHistory& history) {
-  std::ifstream stream(file, std::ios::binary);
-  if (!stream) throw CtlFailure(ExitUsage, "Unable to read " + file.string());
-  std::array<std::uint8_t, BlockBytes> block;
-  stream.read(reinterpret_cast<char*>(block.data()), BlockBytes);
-  if (stream.gcount() != BlockBytes)
-    throw CtlFailure(ExitUsage, file.string() + " holds no whole block of " +
-                                    std::to_string(BlockBytes) + " bytes");
-  history.Decode(block);
-}
-
 // The first block of the recording named by `input`; returns the sample rate
 // its metadata gives.
 std::optional<double> ReadRecording(const std::string& input, SampleHistory& history) {
-  const std::filesystem::path data = DataFileOf(input);
-  const auto meta = MetaFileOf(data);
-  const std::optional<double> rate = meta ? RecordedRateMHz(*meta) : std::nullopt;
-  ReadFirstBlock(data, history);
-  return rate;
+  const RecordingInput recording = OpenRecording(input);
+  ReadBlocks(recording.data, 1, [&](auto block) { history.Decode(block); });
+  return recording.rateMHz;
 }
 
 void BlockFromBoard(const Session& session, SampleHistory& history) {

@@ -79,6 +79,14 @@ std::optional<double> RateOption(const ParsedArguments& arguments) {
   throw UsageFailure("'" + text + "' is not a sample rate in MHz");
 }
 
+std::optional<std::int64_t> BlockCountOption(const ParsedArguments& arguments) {
+  if (!arguments.Has("-n")) return std::nullopt;
+  const std::string text = arguments.Value("-n", "");
+  const auto blocks = ParseIntegerText(text);
+  if (blocks && *blocks >= 1) return blocks;
+  throw UsageFailure("'" + text + "' is not a block count");
+}
+
 Session::Session(const ParsedArguments& global, std::ostream& out, std::ostream& err,
                  CaptureClock now)
     : json(global.Has("--json")), out(out), err(err), now(std::move(now)) {

@@ -59,6 +59,10 @@ void ExpectArguments(const ParsedArguments& arguments, std::size_t count, const 
 // zero that gives a finite rate in Hz.
 std::optional<double> RateOption(const ParsedArguments& arguments);
 
+// -n B when it is given; throws UsageFailure unless it is a count of blocks
+// from 1 on.
+std::optional<std::int64_t> BlockCountOption(const ParsedArguments& arguments);
+
 class Session {
  public:
   Session(const ParsedArguments& global, std::ostream& out, std::ostream& err, CaptureClock now);
