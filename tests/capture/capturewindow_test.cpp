@@ -1,9 +1,13 @@
 // The capture window against the virtual board: Once, Run, Stop, the
 // pending panel command, the menu items and the ways a run ends.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShowEvent>
@@ -16,6 +20,8 @@
 #include "board/ptyboard.h"
 #include "capture/capturewindow.h"
 #include "capture/chartoptions.h"
+#include "capture/measurementtext.h"
+#include "capture/measurewindow.h"
 #include "chart/chart.h"
 #include "link/comport.h"
 #include "link/portdialog.h"
@@ -309,6 +315,45 @@ TEST_F(CaptureWindow, SaveWritesTheDumpOrSaysWhyItCannot) {
   formChart->nnSave->trigger();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Unable to write to " + (folder / "dump.bin").string() + ".");
+}
+
+TEST_F(CaptureWindow, TheMenuEndsWithMeasureAfterSave) {
+  QStringList captions;
+  for (const QAction* action : formChart->mmMenu->actions()) captions << action->text();
+  EXPECT_EQ(captions, (QStringList{"Options...", "Graph", "Run", "Stop", "Once", "Avg", "Save", "Measure"}));
+}
+
+namespace {
+
+// The text of Measure()'s figures for the history's first blocks at the
+// default 150 MHz.
+QString FiguresOf(const SampleHistory& history, int blocks, MeasureSource source) {
+  const auto samples = std::size_t(blocks) * BlockLength;
+  const Measurement measured = Measure(std::span(history.HistoryI).first(samples),
+                                       std::span(history.HistoryQ).first(samples), source, 150e6);
+  return QString::fromStdString(MeasurementText(MeasurementRows(measured, source, blocks)));
+}
+
+}  // namespace
+
+TEST_F(CaptureWindow, MeasureShowsTheFiguresOfTheBlocksAveragedOrTheNewestAndCopiesThem) {
+  const SampleHistory& samples = formChart->Session().Samples;
+  TformMeasure& window = *formChart->Measurements;
+  formChart->nnAvg->trigger();
+  for (int b = 0; b < 3; ++b) formChart->nnOnce->trigger();
+  formChart->nnMeasure->trigger();
+  ASSERT_TRUE(window.isVisible());
+  EXPECT_EQ(window.windowTitle(), "Measurements");
+  EXPECT_EQ(window.Text(), FiguresOf(samples, 3, MeasureSource::Iq));
+  EXPECT_TRUE(window.Text().contains("\nFundamental 5.41992 MHz (bin 37)\n")) << window.Text().toStdString();
+
+  window.cbSource->setCurrentText("i");
+  EXPECT_EQ(window.Text(), FiguresOf(samples, 3, MeasureSource::I));
+  formChart->nnAvg->trigger();
+  formChart->nnOnce->trigger();
+  EXPECT_TRUE(WaitUntil([&] { return window.Text() == FiguresOf(samples, 1, MeasureSource::I); }));
+  window.btCopy->click();
+  EXPECT_EQ(QApplication::clipboard()->text(), window.Text());
 }
 
 namespace {

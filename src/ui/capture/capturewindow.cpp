@@ -3,6 +3,7 @@
 #include "capture/chartoptions.h"
 #include "capture/capturechart.h"
 #include "capture/dumpfile.h"
+#include "capture/measurewindow.h"
 #include "chart/chart.h"
 #include "link/debugwindow.h"
 #include "link/frameplacement.h"
@@ -30,6 +31,7 @@ TformChart::TformChart(TComPort& port) : session(port) {
   setCentralWidget(Chart);
   CreateMenu();
   ShowRunState();
+  Measurements = new TformMeasure(session.Samples, settings, this);
 }
 
 void TformChart::CreateMenu() {
@@ -53,6 +55,7 @@ void TformChart::CreateMenu() {
   nnOnce = item(nullptr, "Once", &TformChart::nnOnceClick);
   nnAvg = item(nullptr, "Avg", &TformChart::nnAvgClick);
   nnSave = item(nullptr, "Save", &TformChart::nnSaveClick);
+  nnMeasure = item(nullptr, "Measure", &TformChart::nnMeasureClick);
 }
 
 // Idle, or a run told to stop: Run and Once offered. Running: only Stop.
@@ -108,7 +111,9 @@ void TformChart::ApplySettings(const ChartSettings& stored) {
 void TformChart::ProcessBlock() {
   ComputeDisplay(settings, session.Samples, smoothed, points);
   ShowPoints(*Chart, points);
+  Measurements->BlockShown();
 }
+
 
 void TformChart::nnGraph1Click() {
   settings.Graph1 = nnGraph1->isChecked();  // the menu has already turned its check mark over
@@ -216,3 +221,8 @@ void TformChart::nnAvgClick() {
 }
 
 void TformChart::nnSaveClick() { WriteDump(DumpFilePath(), session.Samples); }
+
+void TformChart::nnMeasureClick() {
+  Measurements->show();
+  Measurements->raise();
+}

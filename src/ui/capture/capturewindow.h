@@ -10,6 +10,7 @@
 class QAction;
 class TChart;
 class TComPort;
+class TformMeasure;
 
 class TformChart : public QMainWindow {
   Q_OBJECT
@@ -29,6 +30,9 @@ class TformChart : public QMainWindow {
   QAction* nnOnce;
   QAction* nnAvg;
   QAction* nnSave;
+  QAction* nnMeasure;
+
+  TformMeasure* Measurements;  // opened by "Measure"
 
   // Stored in the layout file, edited by the options dialog, the graph
   // items and "Avg".
@@ -63,6 +67,7 @@ class TformChart : public QMainWindow {
   void nnOnceClick();
   void nnAvgClick();
   void nnSaveClick();
+  void nnMeasureClick();
 
  signals:
   // The capture took the port (true) or let it go (false).
