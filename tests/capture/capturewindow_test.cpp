@@ -317,10 +317,10 @@ TEST_F(CaptureWindow, SaveWritesTheDumpOrSaysWhyItCannot) {
   EXPECT_EQ(boxes[0].text, "Unable to write to " + (folder / "dump.bin").string() + ".");
 }
 
-TEST_F(CaptureWindow, TheMenuEndsWithMeasureAfterSave) {
+TEST_F(CaptureWindow, TheMenuEndsWithMeasureAndPeakAfterSave) {
   QStringList captions;
   for (const QAction* action : formChart->mmMenu->actions()) captions << action->text();
-  EXPECT_EQ(captions, (QStringList{"Options...", "Graph", "Run", "Stop", "Once", "Avg", "Save", "Measure"}));
+  EXPECT_EQ(captions, (QStringList{"Options...", "Graph", "Run", "Stop", "Once", "Avg", "Save", "Measure", "Peak"}));
 }
 
 namespace {
@@ -354,6 +354,47 @@ TEST_F(CaptureWindow, MeasureShowsTheFiguresOfTheBlocksAveragedOrTheNewestAndCop
   EXPECT_TRUE(WaitUntil([&] { return window.Text() == FiguresOf(samples, 1, MeasureSource::I); }));
   window.btCopy->click();
   EXPECT_EQ(QApplication::clipboard()->text(), window.Text());
+}
+
+TEST_F(CaptureWindow, PeakHoldKeepsEachPointsMaximumUntilTheModeOrTheRangeChanges) {
+  DisplaySettings settings = formChart->Settings();
+  settings.Spectrum = true;
+  formChart->SetSettings(settings);
+  std::vector<double> highest;
+  const auto takeIn = [&] {
+    highest.resize(Chart().Series1().Count(), -HUGE_VAL);
+    for (const TChartSeries* graph : {&Chart().Series1(), &Chart().Series2()})
+      for (int j = 0; j < graph->Count(); ++j) highest[j] = std::max(highest[j], graph->Points()[j].y);
+  };
+  const auto held = [&] {
+    std::vector<double> peak;
+    for (const ChartPoint& point : Chart().Series3().Points()) peak.push_back(point.y);
+    return peak;
+  };
+  formChart->nnPeak->trigger();
+  takeIn();
+  for (int b = 0; b < 3; ++b) {
+    formChart->nnOnce->trigger();
+    takeIn();
+  }
+  EXPECT_EQ(held(), highest);
+
+  settings.ComplexFft = true;
+  formChart->SetSettings(settings);
+  formChart->nnOnce->trigger();
+  highest.clear();
+  takeIn();
+  EXPECT_EQ(held(), highest);
+  Chart().LeftAxis().SetRange(-100, 100);
+  formChart->nnOnce->trigger();
+  highest.clear();
+  takeIn();
+  EXPECT_EQ(held(), highest);
+
+  settings.Spectrum = false;
+  formChart->SetSettings(settings);
+  formChart->nnOnce->trigger();
+  EXPECT_EQ(Chart().Series3().Count(), 0);
 }
 
 namespace {

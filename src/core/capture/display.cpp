@@ -136,6 +136,7 @@ void ComputeDisplay(const DisplaySettings& settings, const SampleHistory& histor
                     SmoothedSpectrum& smoothed, DisplayPoints& out) {
   out.graph1.clear();
   out.graph2.clear();
+  out.peak.clear();
   out.constellation.clear();
   const int bins = settings.Spectrum ? AdvanceSpectrum(settings, history, smoothed) : 0;
   if (settings.QamMode)
@@ -144,6 +145,25 @@ void ComputeDisplay(const DisplaySettings& settings, const SampleHistory& histor
     AddSpectrumGraphs(settings, smoothed, bins, out);
   else
     AddTimeGraphs(settings, history, out);
+}
+
+namespace {
+
+bool SpectrumShown(const DisplaySettings& settings) { return settings.Spectrum && !settings.QamMode; }
+
+}  // namespace
+
+void PeakHold::Hold(const DisplaySettings& settings, const DisplayLimits& limits, DisplayPoints& points) {
+  if (settings != settings_ || limits != limits_) peak_.clear();
+  settings_ = settings;
+  limits_ = limits;
+  if (!SpectrumShown(settings)) return;
+  for (const auto* graph : {&points.graph1, &points.graph2}) {
+    if (graph->empty()) continue;
+    if (peak_.size() != graph->size()) peak_ = *graph;
+    for (std::size_t j = 0; j < peak_.size(); ++j) peak_[j].y = std::max(peak_[j].y, (*graph)[j].y);
+  }
+  points.peak = peak_;
 }
 
 DisplayLimits FittedLimits(const DisplayPoints& points) {

@@ -15,9 +15,10 @@ struct DisplayPoint {
   double y;
 };
 
-// graph1 goes to Series1 (I), graph2 to Series2 (Q), constellation to Series5.
+// graph1 goes to Series1 (I), graph2 to Series2 (Q), constellation to
+// Series5, and peak (the peak hold) to Series3.
 struct DisplayPoints {
-  std::vector<DisplayPoint> graph1, graph2, constellation;
+  std::vector<DisplayPoint> graph1, graph2, constellation, peak;
 };
 
 // The spectrum values last shown, in dB, for graph 1 and graph 2: the memory
@@ -66,3 +67,19 @@ struct AxisTitles {
   bool operator==(const AxisTitles&) const = default;
 };
 AxisTitles AxisTitlesFor(bool qamMode, bool realAxis, bool spectrum);
+
+// The peak hold of the spectrum modes: per point, the largest value that a
+// shown graph has had since the display settings or the axes' limits last
+// changed, for then the old maxima no longer belong to what is shown.
+class PeakHold {
+ public:
+  // Takes in the graphs of `points` and puts the trace into points.peak;
+  // outside the spectrum modes there is none.
+  void Hold(const DisplaySettings& settings, const DisplayLimits& limits, DisplayPoints& points);
+  void Clear() { peak_.clear(); }
+
+ private:
+  DisplaySettings settings_;
+  DisplayLimits limits_{};
+  std::vector<DisplayPoint> peak_;
+};

@@ -56,6 +56,8 @@ void TformChart::CreateMenu() {
   nnAvg = item(nullptr, "Avg", &TformChart::nnAvgClick);
   nnSave = item(nullptr, "Save", &TformChart::nnSaveClick);
   nnMeasure = item(nullptr, "Measure", &TformChart::nnMeasureClick);
+  nnPeak = item(nullptr, "Peak", &TformChart::nnPeakClick);
+  nnPeak->setCheckable(true);
 }
 
 // Idle, or a run told to stop: Run and Once offered. Running: only Stop.
@@ -110,10 +112,15 @@ void TformChart::ApplySettings(const ChartSettings& stored) {
 
 void TformChart::ProcessBlock() {
   ComputeDisplay(settings, session.Samples, smoothed, points);
+  if (nnPeak->isChecked()) peak.Hold(settings, ShownLimits(), points);
   ShowPoints(*Chart, points);
   Measurements->BlockShown();
 }
 
+DisplayLimits TformChart::ShownLimits() const {
+  const auto range = [](TChartAxis& axis) { return DisplayRange{axis.Minimum(), axis.Maximum()}; };
+  return {range(Chart->BottomAxis()), range(Chart->LeftAxis())};
+}
 
 void TformChart::nnGraph1Click() {
   settings.Graph1 = nnGraph1->isChecked();  // the menu has already turned its check mark over
@@ -225,4 +232,10 @@ void TformChart::nnSaveClick() { WriteDump(DumpFilePath(), session.Samples); }
 void TformChart::nnMeasureClick() {
   Measurements->show();
   Measurements->raise();
+}
+
+// Each time it is turned on, the peak hold starts from the block shown.
+void TformChart::nnPeakClick() {
+  peak.Clear();
+  ProcessBlock();
 }

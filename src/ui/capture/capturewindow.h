@@ -31,6 +31,7 @@ class TformChart : public QMainWindow {
   QAction* nnAvg;
   QAction* nnSave;
   QAction* nnMeasure;
+  QAction* nnPeak;
 
   TformMeasure* Measurements;  // opened by "Measure"
 
@@ -68,6 +69,7 @@ class TformChart : public QMainWindow {
   void nnAvgClick();
   void nnSaveClick();
   void nnMeasureClick();
+  void nnPeakClick();
 
  signals:
   // The capture took the port (true) or let it go (false).
@@ -86,10 +88,12 @@ class TformChart : public QMainWindow {
   DisplaySettings settings;
   SmoothedSpectrum smoothed;
   DisplayPoints points;
+  PeakHold peak;
   std::function<void()> saveLayout;
   bool Looping = false;  // the run loop is between its first and last pass
 
   void ShowRunState();
+  DisplayLimits ShownLimits() const;
   void WithPortHeld(bool run, const std::function<void()>& work);
   BlockResult Capture();
   void CaptureFailed();

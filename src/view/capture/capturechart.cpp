@@ -18,6 +18,7 @@ void ShowPoints(TChart& chart, const DisplayPoints& points) {
     series->Clear();
   Fill(chart.Series1(), points.graph1, Qt::red);
   Fill(chart.Series2(), points.graph2, QColor(0, 128, 0));
+  Fill(chart.Series3(), points.peak, chart.Series3().Colour());
   Fill(chart.Series5(), points.constellation, Qt::red);
 }
 
