@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QToolTip>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -395,6 +396,33 @@ TEST_F(CaptureWindow, PeakHoldKeepsEachPointsMaximumUntilTheModeOrTheRangeChange
   formChart->SetSettings(settings);
   formChart->nnOnce->trigger();
   EXPECT_EQ(Chart().Series3().Count(), 0);
+}
+
+TEST_F(CaptureWindow, TheSpectrumMarksTheFundamentalAndHoveringTellsTheNearestPoint) {
+  ChartSettings stored;
+  stored.minX = 4.5, stored.maxX = 6.5, stored.minY = -150, stored.maxY = 50;  // a few bins about the tone
+  stored.display.Spectrum = stored.display.ComplexFft = stored.display.RealAxis = true;
+  formChart->ApplySettings(stored);
+  formChart->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(formChart));
+  formChart->nnOnce->trigger();
+  double top = -HUGE_VAL;
+  for (const ChartPoint& point : Chart().Series1().Points()) top = std::max(top, point.y);
+  ASSERT_TRUE(Chart().Mark());
+  EXPECT_DOUBLE_EQ(Chart().Mark()->x(), 37 * 150.0 / 1024);
+  EXPECT_EQ(Chart().Mark()->y(), top);
+
+  const QPoint at = Chart().ValueToPixel(Chart().Mark()->x(), top).toPoint();
+  const QString expected = "5.41992 MHz, " + QString::number(top, 'g', 6) + " dBm";
+  EXPECT_EQ(Chart().HoverText(at), expected);
+  EXPECT_EQ(Chart().HoverText(Chart().PlotRect().topLeft() - QPoint(1, 1)), "");
+  QTest::mouseMove(&Chart(), at);
+  EXPECT_TRUE(WaitUntil([&] { return QToolTip::text() == expected; })) << QToolTip::text().toStdString();
+
+  stored.display.Spectrum = false;
+  formChart->ApplySettings(stored);
+  formChart->nnOnce->trigger();
+  EXPECT_FALSE(Chart().Mark());
 }
 
 namespace {

@@ -4,6 +4,7 @@
 // channel or of the complex signal, or the I/Q constellation. The window
 // hands the points to its series.
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,3 +84,9 @@ class PeakHold {
   DisplayLimits limits_{};
   std::vector<DisplayPoint> peak_;
 };
+
+// The fundamental on the spectrum shown: the largest point of the first
+// graph shown outside the DC zone (4 points either side of zero frequency,
+// the converter's offset), by the rule the measurements find theirs. None
+// outside the spectrum modes.
+std::optional<DisplayPoint> FundamentalPoint(const DisplaySettings& settings, const DisplayPoints& points);

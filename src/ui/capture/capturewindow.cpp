@@ -114,6 +114,7 @@ void TformChart::ProcessBlock() {
   ComputeDisplay(settings, session.Samples, smoothed, points);
   if (nnPeak->isChecked()) peak.Hold(settings, ShownLimits(), points);
   ShowPoints(*Chart, points);
+  ShowFundamental(*Chart, settings, points);
   Measurements->BlockShown();
 }
 

@@ -22,6 +22,11 @@ void ShowPoints(TChart& chart, const DisplayPoints& points) {
   Fill(chart.Series5(), points.constellation, Qt::red);
 }
 
+void ShowFundamental(TChart& chart, const DisplaySettings& settings, const DisplayPoints& points) {
+  const std::optional<DisplayPoint> fundamental = FundamentalPoint(settings, points);
+  chart.SetMark(fundamental ? std::optional<QPointF>({fundamental->x, fundamental->y}) : std::nullopt);
+}
+
 void ShowModeTitles(TChart& chart, const DisplaySettings& settings) {
   const AxisTitles titles = AxisTitlesFor(settings.QamMode, settings.RealAxis, settings.Spectrum);
   chart.LeftAxis().SetTitle(QtText(titles.vertical));

@@ -12,5 +12,8 @@ struct DisplaySettings;
 // its own colour.
 void ShowPoints(TChart& chart, const DisplayPoints& points);
 
+// Marks the fundamental of the spectrum shown; other modes have no mark.
+void ShowFundamental(TChart& chart, const DisplaySettings& settings, const DisplayPoints& points);
+
 // Titles the chart's axes for the display mode.
 void ShowModeTitles(TChart& chart, const DisplaySettings& settings);
