@@ -355,6 +355,8 @@ TEST_F(CaptureWindow, MeasureShowsTheFiguresOfTheBlocksAveragedOrTheNewestAndCop
   EXPECT_TRUE(WaitUntil([&] { return window.Text() == FiguresOf(samples, 1, MeasureSource::I); }));
   window.btCopy->click();
   EXPECT_EQ(QApplication::clipboard()->text(), window.Text());
+  formChart->close();
+  EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(CaptureWindow, PeakHoldKeepsEachPointsMaximumUntilTheModeOrTheRangeChanges) {

@@ -77,8 +77,10 @@ void TformChart::showEvent(QShowEvent* event) {
 
 void TformChart::FormShow() { nnStop->setEnabled(session.Running()); }
 
+// The figures of a closed capture window would no longer change.
 void TformChart::closeEvent(QCloseEvent* event) {
   RunHandler([this] { FormClose(); });
+  Measurements->close();
   QMainWindow::closeEvent(event);
 }
 
