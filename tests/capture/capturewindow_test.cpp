@@ -1,9 +1,14 @@
 // The capture window against the virtual board: Once, Run, Stop, the
 // pending panel command, the menu items and the ways a run ends.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QToolTip>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShowEvent>
@@ -16,6 +21,8 @@
 #include "board/ptyboard.h"
 #include "capture/capturewindow.h"
 #include "capture/chartoptions.h"
+#include "capture/measurementtext.h"
+#include "capture/measurewindow.h"
 #include "chart/chart.h"
 #include "link/comport.h"
 #include "link/portdialog.h"
@@ -309,6 +316,115 @@ TEST_F(CaptureWindow, SaveWritesTheDumpOrSaysWhyItCannot) {
   formChart->nnSave->trigger();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "Unable to write to " + (folder / "dump.bin").string() + ".");
+}
+
+TEST_F(CaptureWindow, TheMenuEndsWithMeasureAndPeakAfterSave) {
+  QStringList captions;
+  for (const QAction* action : formChart->mmMenu->actions()) captions << action->text();
+  EXPECT_EQ(captions, (QStringList{"Options...", "Graph", "Run", "Stop", "Once", "Avg", "Save", "Measure", "Peak"}));
+}
+
+namespace {
+
+// The text of Measure()'s figures for the history's first blocks at the
+// default 150 MHz.
+QString FiguresOf(const SampleHistory& history, int blocks, MeasureSource source) {
+  const auto samples = std::size_t(blocks) * BlockLength;
+  const Measurement measured = Measure(std::span(history.HistoryI).first(samples),
+                                       std::span(history.HistoryQ).first(samples), source, 150e6);
+  return QString::fromStdString(MeasurementText(MeasurementRows(measured, source, blocks)));
+}
+
+}  // namespace
+
+TEST_F(CaptureWindow, MeasureShowsTheFiguresOfTheBlocksAveragedOrTheNewestAndCopiesThem) {
+  const SampleHistory& samples = formChart->Session().Samples;
+  TformMeasure& window = *formChart->Measurements;
+  formChart->nnAvg->trigger();
+  for (int b = 0; b < 3; ++b) formChart->nnOnce->trigger();
+  formChart->nnMeasure->trigger();
+  ASSERT_TRUE(window.isVisible());
+  EXPECT_EQ(window.windowTitle(), "Measurements");
+  EXPECT_EQ(window.Text(), FiguresOf(samples, 3, MeasureSource::Iq));
+  EXPECT_TRUE(window.Text().contains("\nFundamental 5.41992 MHz (bin 37)\n")) << window.Text().toStdString();
+
+  window.cbSource->setCurrentText("i");
+  EXPECT_EQ(window.Text(), FiguresOf(samples, 3, MeasureSource::I));
+  formChart->nnAvg->trigger();
+  formChart->nnOnce->trigger();
+  EXPECT_TRUE(WaitUntil([&] { return window.Text() == FiguresOf(samples, 1, MeasureSource::I); }));
+  window.btCopy->click();
+  EXPECT_EQ(QApplication::clipboard()->text(), window.Text());
+  formChart->close();
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(CaptureWindow, PeakHoldKeepsEachPointsMaximumUntilTheModeOrTheRangeChanges) {
+  DisplaySettings settings = formChart->Settings();
+  settings.Spectrum = true;
+  formChart->SetSettings(settings);
+  std::vector<double> highest;
+  const auto takeIn = [&] {
+    highest.resize(Chart().Series1().Count(), -HUGE_VAL);
+    for (const TChartSeries* graph : {&Chart().Series1(), &Chart().Series2()})
+      for (int j = 0; j < graph->Count(); ++j) highest[j] = std::max(highest[j], graph->Points()[j].y);
+  };
+  const auto held = [&] {
+    std::vector<double> peak;
+    for (const ChartPoint& point : Chart().Series3().Points()) peak.push_back(point.y);
+    return peak;
+  };
+  formChart->nnPeak->trigger();
+  takeIn();
+  for (int b = 0; b < 3; ++b) {
+    formChart->nnOnce->trigger();
+    takeIn();
+  }
+  EXPECT_EQ(held(), highest);
+
+  settings.ComplexFft = true;
+  formChart->SetSettings(settings);
+  formChart->nnOnce->trigger();
+  highest.clear();
+  takeIn();
+  EXPECT_EQ(held(), highest);
+  Chart().LeftAxis().SetRange(-100, 100);
+  formChart->nnOnce->trigger();
+  highest.clear();
+  takeIn();
+  EXPECT_EQ(held(), highest);
+
+  settings.Spectrum = false;
+  formChart->SetSettings(settings);
+  formChart->nnOnce->trigger();
+  EXPECT_EQ(Chart().Series3().Count(), 0);
+}
+
+TEST_F(CaptureWindow, TheSpectrumMarksTheFundamentalAndHoveringTellsTheNearestPoint) {
+  ChartSettings stored;
+  stored.minX = 4.5, stored.maxX = 6.5, stored.minY = -150, stored.maxY = 50;  // a few bins about the tone
+  stored.display.Spectrum = stored.display.ComplexFft = stored.display.RealAxis = true;
+  formChart->ApplySettings(stored);
+  formChart->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(formChart));
+  formChart->nnOnce->trigger();
+  double top = -HUGE_VAL;
+  for (const ChartPoint& point : Chart().Series1().Points()) top = std::max(top, point.y);
+  ASSERT_TRUE(Chart().Mark());
+  EXPECT_DOUBLE_EQ(Chart().Mark()->x(), 37 * 150.0 / 1024);
+  EXPECT_EQ(Chart().Mark()->y(), top);
+
+  const QPoint at = Chart().ValueToPixel(Chart().Mark()->x(), top).toPoint();
+  const QString expected = "5.41992 MHz, " + QString::number(top, 'g', 6) + " dBm";
+  EXPECT_EQ(Chart().HoverText(at), expected);
+  EXPECT_EQ(Chart().HoverText(Chart().PlotRect().topLeft() - QPoint(1, 1)), "");
+  QTest::mouseMove(&Chart(), at);
+  EXPECT_TRUE(WaitUntil([&] { return QToolTip::text() == expected; })) << QToolTip::text().toStdString();
+
+  stored.display.Spectrum = false;
+  formChart->ApplySettings(stored);
+  formChart->nnOnce->trigger();
+  EXPECT_FALSE(Chart().Mark());
 }
 
 namespace {

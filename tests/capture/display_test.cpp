@@ -244,9 +244,9 @@ TEST(DisplayLimits, FittedToEveryPointWithAMarginNeverEmpty) {
     DisplayLimits fitted;
   };
   const Row rows[] = {
-      {{{{0, 0}, {10, 100}}, {{20, -100}}, {}}, {{-1, 21}, {-110, 110}}},
-      {{{}, {}, {{-4, 3}, {4, 3}}}, {{-4.4, 4.4}, {2.85, 3.15}}},  // flat: 5 % of its value
-      {{{}, {}, {{0, -20}}}, {{-1, 1}, {-21, -19}}},
+      {{{{0, 0}, {10, 100}}, {{20, -100}}, {}, {}}, {{-1, 21}, {-110, 110}}},
+      {{{}, {}, {{-4, 3}, {4, 3}}, {}}, {{-4.4, 4.4}, {2.85, 3.15}}},  // flat: 5 % of its value
+      {{{}, {}, {{0, -20}}, {}}, {{-1, 1}, {-21, -19}}},
       {{}, {{-1, 1}, {-1, 1}}},
   };
   for (const Row& row : rows) ExpectLimits(FittedLimits(row.points), row.fitted);

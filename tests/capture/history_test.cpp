@@ -64,6 +64,7 @@ TEST(SampleHistory, ShiftKeepsTheLastTenOfElevenCapturesNewestFirst) {
   for (int b = 1; b <= 11; ++b) {
     history.Shift();
     history.Decode(NumberedBlock(b));
+    ASSERT_EQ(history.Blocks, std::min(b, 10)) << "after block " << b;
   }
   for (int slot = 0; slot < 10; ++slot) {
     for (int k = 0; k < BlockLength; ++k) {

@@ -1,10 +1,12 @@
 #include "capture/measurement.h"
+#include "capture/measurementtext.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -141,3 +143,24 @@ TEST(Measurement, BoardSignalsMeasureAsTheirSettingsSay) {
 }
 
 }  // namespace
+
+TEST(MeasurementText, WritesEachFigureWithItsUnitAndADashForNoNumber) {
+  Measurement m;
+  m.fundamentalBin = 1021;
+  m.fundamentalHz = -2929.6875;
+  m.fundamentalDbfs = -12.34;
+  m.snrDb = 55.06;
+  m.sinadDb = std::numeric_limits<double>::quiet_NaN();
+  m.sfdrDbc = std::numeric_limits<double>::infinity();
+  m.thdDbc = -60.04;
+  m.enobBits = 8.8449;
+  m.noiseFloorDbfs = -97.25;
+  m.harmonics = {{{2, 74, -60.04}, {3, 111, -std::numeric_limits<double>::infinity()}, {4, 148, -71.5}, {5, 185, -80}}};
+  EXPECT_EQ(MeasurementText(MeasurementRows(m, MeasureSource::Q, 10)),
+            "Source q\nBlocks 10\nFundamental -2.92969 kHz (bin 1021)\nLevel -12.3 dBFS\nSNR 55.1 dB\n"
+            "SINAD \u2014\nSFDR \u2014\nTHD -60.0 dBc\nENOB 8.84 bits\nNoise floor -97.2 dBFS/bin\n"
+            "H2 -60.0 dBc (bin 74)\nH3 \u2014\nH4 -71.5 dBc (bin 148)\nH5 -80.0 dBc (bin 185)\n");
+  EXPECT_EQ(MeasurementText(MeasurementRows(std::nullopt, MeasureSource::Iq, 0)),
+            "Source iq\nBlocks 0\nFundamental \u2014\nLevel \u2014\nSNR \u2014\nSINAD \u2014\nSFDR \u2014\n"
+            "THD \u2014\nENOB \u2014\nNoise floor \u2014\nH2 \u2014\nH3 \u2014\nH4 \u2014\nH5 \u2014\n");
+}

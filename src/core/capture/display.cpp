@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "capture/fft.h"
@@ -112,6 +113,10 @@ void AddConstellation(const SampleHistory& history, bool average,
             Samples(history.HistoryQ), points);
 }
 
+constexpr int DcReach = 4;  // points either side of zero frequency
+
+bool SpectrumShown(const DisplaySettings& settings) { return settings.Spectrum && !settings.QamMode; }
+
 constexpr double FitMargin = 0.05;  // of the span, on each side
 
 // An extent as FittedLimits widens it; one with its minimum above its
@@ -136,6 +141,7 @@ void ComputeDisplay(const DisplaySettings& settings, const SampleHistory& histor
                     SmoothedSpectrum& smoothed, DisplayPoints& out) {
   out.graph1.clear();
   out.graph2.clear();
+  out.peak.clear();
   out.constellation.clear();
   const int bins = settings.Spectrum ? AdvanceSpectrum(settings, history, smoothed) : 0;
   if (settings.QamMode)
@@ -144,6 +150,30 @@ void ComputeDisplay(const DisplaySettings& settings, const SampleHistory& histor
     AddSpectrumGraphs(settings, smoothed, bins, out);
   else
     AddTimeGraphs(settings, history, out);
+}
+
+void PeakHold::Hold(const DisplaySettings& settings, const DisplayLimits& limits, DisplayPoints& points) {
+  if (settings != settings_ || limits != limits_) peak_.clear();
+  settings_ = settings;
+  limits_ = limits;
+  if (!SpectrumShown(settings)) return;
+  for (const auto* graph : {&points.graph1, &points.graph2}) {
+    if (graph->empty()) continue;
+    if (peak_.size() != graph->size()) peak_ = *graph;
+    for (std::size_t j = 0; j < peak_.size(); ++j) peak_[j].y = std::max(peak_[j].y, (*graph)[j].y);
+  }
+  points.peak = peak_;
+}
+
+std::optional<DisplayPoint> FundamentalPoint(const DisplaySettings& settings, const DisplayPoints& points) {
+  const auto& graph = points.graph1.empty() ? points.graph2 : points.graph1;
+  if (!SpectrumShown(settings) || graph.empty()) return std::nullopt;
+  // Zero frequency is the middle point of a complex spectrum, the first of a real one.
+  const int dc = settings.ComplexFft ? int(graph.size()) / 2 : 0;
+  std::optional<DisplayPoint> largest;
+  for (int j = 0; j < int(graph.size()); ++j)
+    if (std::abs(j - dc) > DcReach && (!largest || graph[j].y > largest->y)) largest = graph[j];
+  return largest;
 }
 
 DisplayLimits FittedLimits(const DisplayPoints& points) {

@@ -4,6 +4,7 @@
 // channel or of the complex signal, or the I/Q constellation. The window
 // hands the points to its series.
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,10 @@ struct DisplayPoint {
   double y;
 };
 
-// graph1 goes to Series1 (I), graph2 to Series2 (Q), constellation to Series5.
+// graph1 goes to Series1 (I), graph2 to Series2 (Q), constellation to
+// Series5, and peak (the peak hold) to Series3.
 struct DisplayPoints {
-  std::vector<DisplayPoint> graph1, graph2, constellation;
+  std::vector<DisplayPoint> graph1, graph2, constellation, peak;
 };
 
 // The spectrum values last shown, in dB, for graph 1 and graph 2: the memory
@@ -66,3 +68,25 @@ struct AxisTitles {
   bool operator==(const AxisTitles&) const = default;
 };
 AxisTitles AxisTitlesFor(bool qamMode, bool realAxis, bool spectrum);
+
+// The peak hold of the spectrum modes: per point, the largest value that a
+// shown graph has had since the display settings or the axes' limits last
+// changed, for then the old maxima no longer belong to what is shown.
+class PeakHold {
+ public:
+  // Takes in the graphs of `points` and puts the trace into points.peak;
+  // outside the spectrum modes there is none.
+  void Hold(const DisplaySettings& settings, const DisplayLimits& limits, DisplayPoints& points);
+  void Clear() { peak_.clear(); }
+
+ private:
+  DisplaySettings settings_;
+  DisplayLimits limits_{};
+  std::vector<DisplayPoint> peak_;
+};
+
+// The fundamental on the spectrum shown: the largest point of the first
+// graph shown outside the DC zone (4 points either side of zero frequency,
+// the converter's offset), by the rule the measurements find theirs. None
+// outside the spectrum modes.
+std::optional<DisplayPoint> FundamentalPoint(const DisplaySettings& settings, const DisplayPoints& points);

@@ -17,6 +17,8 @@ void MoveSlotsBack(ChannelHistory& channel) {
 void SampleHistory::Shift() {
   MoveSlotsBack(HistoryI);
   MoveSlotsBack(HistoryQ);
+  // Moving the zeros of an empty history back captures nothing.
+  if (Blocks > 0) Blocks = std::min(Blocks + 1, HistoryLength / BlockLength);
 }
 
 void SampleHistory::Decode(std::span<const std::uint8_t, BlockBytes> block) {
@@ -25,4 +27,9 @@ void SampleHistory::Decode(std::span<const std::uint8_t, BlockBytes> block) {
     HistoryI[k] = SignedHalfWord(word[0], word[1]);
     HistoryQ[k] = SignedHalfWord(word[2], word[3]);
   }
+  Blocks = std::max(Blocks, 1);
+}
+
+int MeasuredBlocks(const SampleHistory& history, bool average) {
+  return average ? history.Blocks : std::min(history.Blocks, 1);
 }

@@ -16,6 +16,9 @@ using ChannelHistory = std::array<std::int32_t, HistoryLength>;
 struct SampleHistory {
   ChannelHistory HistoryI{};
   ChannelHistory HistoryQ{};
+  // The slots holding a captured block, from slot 0 on: what averaging can
+  // take, where the zeros of the start would only dilute it.
+  int Blocks = 0;
 
   // Moves every slot back by one in both channels: the oldest block is
   // dropped and slot 0 keeps the newest until the next block overwrites it.
@@ -26,3 +29,7 @@ struct SampleHistory {
   // each a signed 16-bit number.
   void Decode(std::span<const std::uint8_t, BlockBytes> block);
 };
+
+// The blocks the capture window measures, from slot 0 on: with averaging,
+// every slot holding a block; else the newest. None before the first block.
+int MeasuredBlocks(const SampleHistory& history, bool average);

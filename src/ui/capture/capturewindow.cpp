@@ -3,6 +3,7 @@
 #include "capture/chartoptions.h"
 #include "capture/capturechart.h"
 #include "capture/dumpfile.h"
+#include "capture/measurewindow.h"
 #include "chart/chart.h"
 #include "link/debugwindow.h"
 #include "link/frameplacement.h"
@@ -30,6 +31,7 @@ TformChart::TformChart(TComPort& port) : session(port) {
   setCentralWidget(Chart);
   CreateMenu();
   ShowRunState();
+  Measurements = new TformMeasure(session.Samples, settings, this);
 }
 
 void TformChart::CreateMenu() {
@@ -53,6 +55,9 @@ void TformChart::CreateMenu() {
   nnOnce = item(nullptr, "Once", &TformChart::nnOnceClick);
   nnAvg = item(nullptr, "Avg", &TformChart::nnAvgClick);
   nnSave = item(nullptr, "Save", &TformChart::nnSaveClick);
+  nnMeasure = item(nullptr, "Measure", &TformChart::nnMeasureClick);
+  nnPeak = item(nullptr, "Peak", &TformChart::nnPeakClick);
+  nnPeak->setCheckable(true);
 }
 
 // Idle, or a run told to stop: Run and Once offered. Running: only Stop.
@@ -72,8 +77,10 @@ void TformChart::showEvent(QShowEvent* event) {
 
 void TformChart::FormShow() { nnStop->setEnabled(session.Running()); }
 
+// The figures of a closed capture window would no longer change.
 void TformChart::closeEvent(QCloseEvent* event) {
   RunHandler([this] { FormClose(); });
+  Measurements->close();
   QMainWindow::closeEvent(event);
 }
 
@@ -107,7 +114,15 @@ void TformChart::ApplySettings(const ChartSettings& stored) {
 
 void TformChart::ProcessBlock() {
   ComputeDisplay(settings, session.Samples, smoothed, points);
+  if (nnPeak->isChecked()) peak.Hold(settings, ShownLimits(), points);
   ShowPoints(*Chart, points);
+  ShowFundamental(*Chart, settings, points);
+  Measurements->BlockShown();
+}
+
+DisplayLimits TformChart::ShownLimits() const {
+  const auto range = [](TChartAxis& axis) { return DisplayRange{axis.Minimum(), axis.Maximum()}; };
+  return {range(Chart->BottomAxis()), range(Chart->LeftAxis())};
 }
 
 void TformChart::nnGraph1Click() {
@@ -216,3 +231,14 @@ void TformChart::nnAvgClick() {
 }
 
 void TformChart::nnSaveClick() { WriteDump(DumpFilePath(), session.Samples); }
+
+void TformChart::nnMeasureClick() {
+  Measurements->show();
+  Measurements->raise();
+}
+
+// Each time it is turned on, the peak hold starts from the block shown.
+void TformChart::nnPeakClick() {
+  peak.Clear();
+  ProcessBlock();
+}

@@ -10,6 +10,7 @@
 class QAction;
 class TChart;
 class TComPort;
+class TformMeasure;
 
 class TformChart : public QMainWindow {
   Q_OBJECT
@@ -29,6 +30,10 @@ class TformChart : public QMainWindow {
   QAction* nnOnce;
   QAction* nnAvg;
   QAction* nnSave;
+  QAction* nnMeasure;
+  QAction* nnPeak;
+
+  TformMeasure* Measurements;  // opened by "Measure"
 
   // Stored in the layout file, edited by the options dialog, the graph
   // items and "Avg".
@@ -63,6 +68,8 @@ class TformChart : public QMainWindow {
   void nnOnceClick();
   void nnAvgClick();
   void nnSaveClick();
+  void nnMeasureClick();
+  void nnPeakClick();
 
  signals:
   // The capture took the port (true) or let it go (false).
@@ -81,10 +88,12 @@ class TformChart : public QMainWindow {
   DisplaySettings settings;
   SmoothedSpectrum smoothed;
   DisplayPoints points;
+  PeakHold peak;
   std::function<void()> saveLayout;
   bool Looping = false;  // the run loop is between its first and last pass
 
   void ShowRunState();
+  DisplayLimits ShownLimits() const;
   void WithPortHeld(bool run, const std::function<void()>& work);
   BlockResult Capture();
   void CaptureFailed();

@@ -70,6 +70,15 @@ void KeepOnScreen(QWidget* window) {
   PlaceFrame(window, [window](QSize frame) { return QRect(window->frameGeometry().topLeft(), frame); });
 }
 
+FramePlacer Beside(const QWidget* other) {
+  return [other](QSize frame) {
+    const QRect by = other->frameGeometry();
+    const QRect area = other->screen()->availableGeometry();
+    const bool roomOnRight = by.right() + frame.width() <= area.right();
+    return QRect(QPoint(roomOnRight ? by.right() + 1 : by.left() - frame.width(), by.top()), frame);
+  };
+}
+
 FramePlacer CentredAboveMiddle(int heights) {
   return [heights](QSize frame) {
     const QSize screen = QGuiApplication::primaryScreen()->size();

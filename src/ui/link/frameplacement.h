@@ -23,6 +23,10 @@ void PlaceFrame(QWidget* window, FramePlacer placer);
 // of frame heights above the screen's middle line.
 FramePlacer CentredAboveMiddle(int heights);
 
+// Beside the other window's frame, tops level: on its right, or on its left
+// where the right has no room.
+FramePlacer Beside(const QWidget* other);
+
 // The capture and debug windows stay on top; a modal window opened beneath
 // them would be hidden while it takes every click, and the tool would seem
 // hung. Set before the window is first shown, it opens in their layer and

@@ -18,7 +18,13 @@ void ShowPoints(TChart& chart, const DisplayPoints& points) {
     series->Clear();
   Fill(chart.Series1(), points.graph1, Qt::red);
   Fill(chart.Series2(), points.graph2, QColor(0, 128, 0));
+  Fill(chart.Series3(), points.peak, chart.Series3().Colour());
   Fill(chart.Series5(), points.constellation, Qt::red);
+}
+
+void ShowFundamental(TChart& chart, const DisplaySettings& settings, const DisplayPoints& points) {
+  const std::optional<DisplayPoint> fundamental = FundamentalPoint(settings, points);
+  chart.SetMark(fundamental ? std::optional<QPointF>({fundamental->x, fundamental->y}) : std::nullopt);
 }
 
 void ShowModeTitles(TChart& chart, const DisplaySettings& settings) {

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QToolTip>
 #include <algorithm>
 #include <cstdlib>
 
@@ -19,6 +20,18 @@ AxisRange ZoomRange(double first, double second) {
 }
 
 AxisRange Shifted(AxisRange range, double by) { return {range.minimum + by, range.maximum + by}; }
+
+QString Unit(const QString& title) { return title.section(QLatin1Char(' '), -1); }
+
+// The box moved as little as it takes to lie inside the area, where it fits.
+QRect Inside(QRect box, const QRect& area) {
+  box.moveLeft(std::clamp(box.left(), area.left(), std::max(area.left(), area.right() + 1 - box.width())));
+  box.moveTop(std::clamp(box.top(), area.top(), std::max(area.top(), area.bottom() + 1 - box.height())));
+  return box;
+}
+
+// The mark: a triangle this many pixels high, its tip on the point.
+constexpr int MarkSize = 6;
 
 // An image keeps its own format; other devices (a printer, a picture) take
 // the one the raster engine paints fastest.
@@ -42,6 +55,7 @@ TChart::TChart(QWidget* parent)
   // Every pixel is painted here: the backdrop covers the whole control, the
   // plot in the window colour, so Qt need not clear the background first.
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);  // for the value under the mouse
 }
 
 void TChart::UndoZoom() {
@@ -63,6 +77,35 @@ QPointF TChart::ValueToPixel(double x, double y) const {
 QPointF TChart::PixelToValue(QPointF pixel) const {
   const ChartLayout layout = Layout();
   return {layout.bottom.map.ToValue(pixel.x()), layout.left.map.ToValue(pixel.y())};
+}
+
+void TChart::SetMark(std::optional<QPointF> value) {
+  if (value == mark_) return;
+  mark_ = value;
+  RequestRedraw();
+}
+
+QString TChart::ValueText(QPointF value) const {
+  return QStringLiteral("%1 %2, %3 %4")
+      .arg(QString::number(value.x(), 'g', 6), Unit(bottomAxis_.Title()), QString::number(value.y(), 'g', 6),
+           Unit(leftAxis_.Title()));
+}
+
+QString TChart::HoverText(QPoint pixel) const {
+  const ChartLayout layout = Layout();
+  if (!layout.plot.contains(pixel)) return {};
+  const ChartPoint* nearest = nullptr;
+  double least = 0;
+  for (const TChartSeries& series : series_)
+    for (const ChartPoint& point : series.Points()) {
+      const double dx = layout.bottom.map.ToPixel(point.x) - pixel.x();
+      const double dy = layout.left.map.ToPixel(point.y) - pixel.y();
+      if (!nearest || dx * dx + dy * dy < least) {
+        nearest = &point;
+        least = dx * dx + dy * dy;
+      }
+    }
+  return nearest ? ValueText({nearest->x, nearest->y}) : QString();
 }
 
 ChartLayout TChart::Layout() const { return LayOutChart(rect(), fontMetrics(), LeftSetting(), BottomSetting()); }
@@ -99,6 +142,7 @@ void TChart::paintEvent(QPaintEvent*) {
   // and lets a translucent window colour blend as it did when painted here.
   painter.drawImage(0, 0, backdrop_.Image());
   DrawSeries(painter, backdrop_.Layout());
+  DrawMark(painter, backdrop_.Layout());
   if (gesture_ == Gesture::Zoom) DrawZoomRectangle(painter);
 }
 
@@ -111,6 +155,25 @@ void TChart::DrawSeries(QPainter& painter, const ChartLayout& layout) {
     else
       markers_.Draw(painter, series, layout.bottom.map, layout.left.map, layout.plot);
   }
+  painter.restore();
+}
+
+// Above the point, the triangle and over it the value, kept inside the plot.
+void TChart::DrawMark(QPainter& painter, const ChartLayout& layout) const {
+  if (!mark_) return;
+  const QPointF tip(layout.bottom.map.ToPixel(mark_->x()), layout.left.map.ToPixel(mark_->y()));
+  if (!layout.plot.contains(tip.toPoint())) return;
+  painter.save();
+  painter.setClipRect(layout.plot);
+  const QColor ink = palette().color(QPalette::WindowText);
+  painter.setPen(ink);
+  painter.setBrush(ink);
+  painter.drawPolygon(QPolygonF{tip, tip + QPointF(-MarkSize / 2.0, -MarkSize), tip + QPointF(MarkSize / 2.0, -MarkSize)});
+  const QString text = ValueText(*mark_);
+  QRect box = painter.fontMetrics().boundingRect(text);
+  box.moveCenter(tip.toPoint());
+  box.moveBottom(int(tip.y()) - MarkSize - 2);
+  painter.drawText(Inside(box, layout.plot), Qt::AlignCenter, text);
   painter.restore();
 }
 
@@ -138,6 +201,12 @@ void TChart::mouseMoveEvent(QMouseEvent* event) {
   if (gesture_ == Gesture::Zoom) {
     dragLast_ = at;
     RequestRedraw();
+  } else if (gesture_ == Gesture::None) {
+    const QString text = HoverText(at);
+    if (text.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(event->globalPosition().toPoint(), text, this);
   } else if (gesture_ == Gesture::Pan) {
     if (!PlotRect().contains(at)) {
       gesture_ = Gesture::None;

@@ -4,6 +4,7 @@
 // series, and the mouse zoom, pan and undo.
 #include <QWidget>
 #include <array>
+#include <optional>
 
 #include "chart/axis.h"
 #include "chart/backdrop.h"
@@ -37,6 +38,17 @@ class TChart : public QWidget {
   QPointF ValueToPixel(double x, double y) const;
   QPointF PixelToValue(QPointF pixel) const;
 
+  // A point marked with a small triangle and its value, or none.
+  void SetMark(std::optional<QPointF> value);
+  std::optional<QPointF> Mark() const { return mark_; }
+
+  // A value in the axes' units, each the last word of its axis title:
+  // "5.41992 MHz, -42.1 dBm".
+  QString ValueText(QPointF value) const;
+  // What the tooltip says with the mouse at `pixel`: the value of the
+  // nearest point of any series, or nothing off the plot or without points.
+  QString HoverText(QPoint pixel) const;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -61,6 +73,7 @@ class TChart : public QWidget {
   void Pan(QPoint from, QPoint to);
   void DrawSeries(QPainter& painter, const ChartLayout& layout);
   void DrawZoomRectangle(QPainter& painter) const;
+  void DrawMark(QPainter& painter, const ChartLayout& layout) const;
 
   TChartAxis leftAxis_;
   TChartAxis bottomAxis_;
@@ -73,6 +86,8 @@ class TChart : public QWidget {
   Gesture gesture_ = Gesture::None;
   QPoint dragStart_;
   QPoint dragLast_;
+
+  std::optional<QPointF> mark_;
 
   bool redrawPending_ = false;
   Backdrop backdrop_;
