@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the core and its tests for Windows with mingw-w64 and runs them
 # under Wine, the serial port tests against the virtual board on a Wine COM
-# port. Installs what is missing.
+# port; builds the tool for Windows, with Qt built from Debian's source.
+# Installs what is missing.
 # Usage: scripts/test-windows.sh [build-folder]   (default: build-win)
 # TARNWICK_BOARD may name a tarnwick-board program already built for Linux;
 # otherwise one is built in the build folder.
@@ -14,7 +15,7 @@ step() { echo "== $1 (at $((SECONDS - started)) s)"; }
 
 step "Packages"
 scripts/install-missing.sh cmake ninja-build g++ googletest libgtest-dev libgmock-dev \
-  g++-mingw-w64-x86-64-posix wine wine64
+  g++-mingw-w64-x86-64-posix wine wine64 librsvg2-bin imagemagick
 
 # Optimised without debug information, which would double the build time;
 # -O2, as the Linux build, since GCC 12 warns falsely about -O3's inlining.
@@ -30,6 +31,15 @@ fi
 step "Core and tests for Windows"
 cmake -S . -B "$out/tarnwick" "${toolchain[@]}" -DTARNWICK_WIDGETS=OFF -DCMAKE_PREFIX_PATH="$gtest"
 cmake --build "$out/tarnwick" -j 2
+
+step "Qt for mingw-w64, from Debian's source (once; then from its cache)"
+qt=$(scripts/qt-mingw.sh | tail -n 1)
+step "The tool for Windows"
+cmake -S . -B "$out/tool" "${toolchain[@]}" -DBUILD_TESTING=OFF -DCMAKE_PREFIX_PATH="$qt" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+cmake --build "$out/tool" -j 2
+rm -rf "$out/tarnwick-win"
+cmake --install "$out/tool" --prefix "$out/tarnwick-win"
 
 board=${TARNWICK_BOARD:-}
 if [ -z "$board" ]; then
