@@ -15,7 +15,7 @@ step() { echo "== $1 (at $((SECONDS - started)) s)"; }
 
 step "Packages"
 scripts/install-missing.sh cmake ninja-build g++ googletest libgtest-dev libgmock-dev \
-  g++-mingw-w64-x86-64-posix wine wine64 librsvg2-bin imagemagick
+  g++-mingw-w64-x86-64-posix wine wine64 librsvg2-bin imagemagick nsis unzip
 
 # Optimised without debug information, which would double the build time;
 # -O2, as the Linux build, since GCC 12 warns falsely about -O3's inlining.
@@ -38,8 +38,16 @@ step "The tool for Windows"
 cmake -S . -B "$out/tool" "${toolchain[@]}" -DBUILD_TESTING=OFF -DCMAKE_PREFIX_PATH="$qt" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
 cmake --build "$out/tool" -j 2
-rm -rf "$out/tarnwick-win"
-cmake --install "$out/tool" --prefix "$out/tarnwick-win"
+step "The zip and the installer"
+rm -f "$out"/tool/tarnwick-*-win64.*
+(cd "$out/tool" && cpack > "$out/cpack.log")
+zip=$(ls "$out"/tool/tarnwick-*-win64.zip)
+installer=$(ls "$out"/tool/tarnwick-*-win64.exe)
+# The program, what it loads, and nothing else.
+shipped="Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll README.txt libgcc_s_seh-1.dll libstdc++-6.dll \
+libwinpthread-1.dll platforms/qwindows.dll styles/qwindowsvistastyle.dll tarnwick.exe"
+listed=$(unzip -Z1 "$zip" | grep -v '/$' | sed 's|^[^/]*/||' | sort | xargs)
+[ "$listed" = "$(echo $shipped)" ] || { echo "$zip holds: $listed" >&2; exit 1; }
 
 board=${TARNWICK_BOARD:-}
 if [ -z "$board" ]; then
@@ -57,6 +65,18 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   step "Wine prefix"
   wine wineboot --init
 fi
+
+step "The installer, silently under Wine, and its uninstaller"
+wine "$installer" /S
+wineserver -w
+installed="$WINEPREFIX/drive_c/Program Files/Tarnwick"
+for file in $shipped Uninstall.exe \
+    "../../ProgramData/Microsoft/Windows/Start Menu/Programs/Tarnwick/Tarnwick.lnk"; do
+  [ -f "$installed/$file" ] || { echo "The installer left no $file" >&2; exit 1; }
+done
+wine "$installed/Uninstall.exe" /S
+wineserver -w
+[ ! -e "$installed/tarnwick.exe" ] || { echo "The uninstaller left tarnwick.exe" >&2; exit 1; }
 
 board_pid=""
 cleanup() {
