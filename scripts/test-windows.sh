@@ -15,7 +15,8 @@ step() { echo "== $1 (at $((SECONDS - started)) s)"; }
 
 step "Packages"
 scripts/install-missing.sh cmake ninja-build g++ googletest libgtest-dev libgmock-dev \
-  g++-mingw-w64-x86-64-posix wine wine64 librsvg2-bin imagemagick nsis unzip
+  g++-mingw-w64-x86-64-posix wine wine64 librsvg2-bin imagemagick nsis unzip \
+  xvfb openbox xdotool x11-utils
 
 # Optimised without debug information, which would double the build time;
 # -O2, as the Linux build, since GCC 12 warns falsely about -O3's inlining.
@@ -79,9 +80,11 @@ wineserver -w
 [ ! -e "$installed/tarnwick.exe" ] || { echo "The uninstaller left tarnwick.exe" >&2; exit 1; }
 
 board_pid=""
+display_pids=()
 cleanup() {
   [ -z "$board_pid" ] || kill "$board_pid" 2>/dev/null || true
   wineserver -k > /dev/null 2>&1 || true
+  for pid in "${display_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
 }
 trap cleanup EXIT
 
@@ -105,4 +108,82 @@ link=$(readlink "$WINEPREFIX/dosdevices/${com,,}" || true)
 
 step "Tests under Wine"
 TARNWICK_TEST_COM=$com ctest --test-dir "$out/tarnwick" --output-on-failure
+
+step "The tool under Wine on a virtual display, as a user works it"
+# A screenshot of each step is kept in $shots. The clicks go to where the
+# cells' buttons and the window's close box are on this 1600x900 screen.
+wineserver -k > /dev/null 2>&1 || true  # the next server serves the display
+shots="$out/wine-shots"
+run="$out/tool-run"
+rm -rf "$shots" "$run"
+mkdir -p "$shots"
+cp -r "$out/tarnwick-win" "$run"
+printf '%s\n' '[BOXES]' 'boxDynamic00=65 | GAIN' 'boxDynamic01=65 | READBACK' '[BUTTONS]' \
+  'btnDynamic01=get_u' '[EDITS]' 'edtDynamic00=77' > "$run/tarnwick.ini"
+number_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1600x900x24 3> "$number_file" > /dev/null 2>&1 &
+display_pids+=($!)
+for _ in $(seq 50); do [ -s "$number_file" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$number_file")"
+rm -f "$number_file"
+openbox > /dev/null 2>&1 &
+display_pids+=($!)
+scripts/wait-window-manager.sh
+shot() { import -window root "$shots/$1.png"; }
+fail() { shot failure; echo "The tool under Wine: $1 (screenshots in $shots)" >&2; exit 1; }
+(cd "$run" && exec wine tarnwick.exe > "$out/tool-run.log" 2>&1) &
+tool_pid=$!
+dialog=$(timeout 60 xdotool search --sync --name '^Port dialog$' | head -n 1) ||
+  fail "no port dialog"
+sleep 1
+shot 1-port-dialog
+# Wine's windows take clicks at screen coordinates: from the dialog's place.
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove $((X + 167)) $((Y + 7)) click 1  # the list: the ports of Wine's registry
+sleep 0.7
+shot 2-port-list
+xdotool key Escape
+xdotool mousemove $((X + 60)) $((Y + 7)) click 1   # the text: the user types the port
+xdotool key ctrl+a
+xdotool type --delay 30 "$com"
+xdotool key Return
+for _ in $(seq 100); do xdotool search --name '^Port dialog$' > /dev/null || break; sleep 0.1; done
+sleep 1
+shot 3-main-window
+xdotool search --name '^Port error$' > /dev/null && fail "$com did not open"
+xdotool mousemove 119 82 click 1   # cell 00 "set": 77 to register 65
+sleep 1
+xdotool mousemove 119 127 click 1  # cell 01 "get_u": register 65 read back
+sleep 1.5
+shot 4-set-and-read
+xdotool search --name '^Port error$' > /dev/null && fail "a cell's exchange failed"
+xdotool key alt+F4                 # the user closes the main window: the layout is saved
+for _ in $(seq 100); do kill -0 "$tool_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$tool_pid" 2>/dev/null && fail "the tool did not end when its window closed"
+# The value read back is the board's: the field held 0 before.
+expected="[USB]
+BaudRate=115200
+[CHART]
+MaxY=10000
+MaxX=10000
+MinY=-10000
+MinX=-10000
+QAM=0
+SPECTRUM=0
+AVG=0
+FFTCOMPLEX=0
+GRAPH1=1
+GRAPH2=1
+AXIS=0
+FREQ=150
+[BOXES]
+boxDynamic00=65 | GAIN
+boxDynamic01=65 | READBACK
+[EDITS]
+edtDynamic00=77
+edtDynamic01=77
+[BUTTONS]
+btnDynamic01=get_u"
+[ "$(cat "$run/tarnwick.ini")" = "$expected" ] ||
+  fail "tarnwick.ini reads: $(cat "$run/tarnwick.ini")"
 step "Done"
