@@ -118,8 +118,9 @@ run="$out/tool-run"
 rm -rf "$shots" "$run"
 mkdir -p "$shots"
 cp -r "$out/tarnwick-win" "$run"
-printf '%s\n' '[BOXES]' 'boxDynamic00=65 | GAIN' 'boxDynamic01=65 | READBACK' '[BUTTONS]' \
-  'btnDynamic01=get_u' '[EDITS]' 'edtDynamic00=77' > "$run/tarnwick.ini"
+printf '%s\n' '[CHART]' 'MinX=0' 'MaxX=1023' 'GRAPH2=0' '[BOXES]' 'boxDynamic00=65 | GAIN' \
+  'boxDynamic01=65 | READBACK' '[BUTTONS]' 'btnDynamic01=get_u' '[EDITS]' 'edtDynamic00=77' \
+  > "$run/tarnwick.ini"
 number_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1600x900x24 3> "$number_file" > /dev/null 2>&1 &
 display_pids+=($!)
@@ -157,6 +158,20 @@ xdotool mousemove 119 127 click 1  # cell 01 "get_u": register 65 read back
 sleep 1.5
 shot 4-set-and-read
 xdotool search --name '^Port error$' > /dev/null && fail "a cell's exchange failed"
+xdotool mousemove 62 34 click 1    # "Chart..."
+chart=$(timeout 20 xdotool search --sync --name '^Chart$' | head -n 1) || fail "no capture window"
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$chart")"
+xdotool mousemove $((X + 210)) $((Y - 9)) click 1  # "Once"
+sleep 2
+shot 5-once
+# Graph 1 alone, in its red: the block's I samples across the plot.
+red=$(convert "$shots/5-once.png" -fill black +opaque 'rgb(255,0,0)' -fill white \
+  -opaque 'rgb(255,0,0)' -format '%[fx:round(mean*w*h)]' info:)
+[ "$red" -gt 2000 ] || fail "Once drew $red red pixels"
+xdotool key alt+F4                 # the capture window closes
+sleep 1
+xdotool windowactivate "$(xdotool search --name '^Velkor Tarnwick' | head -n 1)"
 xdotool key alt+F4                 # the user closes the main window: the layout is saved
 for _ in $(seq 100); do kill -0 "$tool_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$tool_pid" 2>/dev/null && fail "the tool did not end when its window closed"
@@ -165,15 +180,15 @@ expected="[USB]
 BaudRate=115200
 [CHART]
 MaxY=10000
-MaxX=10000
+MaxX=1023
 MinY=-10000
-MinX=-10000
+MinX=0
 QAM=0
 SPECTRUM=0
 AVG=0
 FFTCOMPLEX=0
 GRAPH1=1
-GRAPH2=1
+GRAPH2=0
 AXIS=0
 FREQ=150
 [BOXES]
