@@ -67,18 +67,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine wineboot --init
 fi
 
-step "The installer, silently under Wine, and its uninstaller"
-wine "$installer" /S
-wineserver -w
-installed="$WINEPREFIX/drive_c/Program Files/Tarnwick"
-for file in $shipped Uninstall.exe \
-    "../../ProgramData/Microsoft/Windows/Start Menu/Programs/Tarnwick/Tarnwick.lnk"; do
-  [ -f "$installed/$file" ] || { echo "The installer left no $file" >&2; exit 1; }
-done
-wine "$installed/Uninstall.exe" /S
-wineserver -w
-[ ! -e "$installed/tarnwick.exe" ] || { echo "The uninstaller left tarnwick.exe" >&2; exit 1; }
-
 board_pid=""
 display_pids=()
 cleanup() {
@@ -117,7 +105,9 @@ shots="$out/wine-shots"
 run="$out/tool-run"
 rm -rf "$shots" "$run"
 mkdir -p "$shots"
-cp -r "$out/tarnwick-win" "$run"
+# From the zip, unpacked in a folder of its own: it runs from wherever it is put.
+unzip -q "$zip" -d "$run"
+run=$(ls -d "$run"/tarnwick-*-win64)
 printf '%s\n' '[CHART]' 'MinX=0' 'MaxX=1023' 'GRAPH2=0' '[BOXES]' 'boxDynamic00=65 | GAIN' \
   'boxDynamic01=65 | READBACK' '[BUTTONS]' 'btnDynamic01=get_u' '[EDITS]' 'edtDynamic00=77' \
   > "$run/tarnwick.ini"
@@ -201,4 +191,22 @@ edtDynamic01=77
 btnDynamic01=get_u"
 [ "$(cat "$run/tarnwick.ini")" = "$expected" ] ||
   fail "tarnwick.ini reads: $(cat "$run/tarnwick.ini")"
+
+step "The installer, silently under Wine, the installed tool started, and the uninstaller"
+wine "$installer" /S
+wineserver -w
+installed="$WINEPREFIX/drive_c/Program Files/Tarnwick"
+for file in $shipped Uninstall.exe \
+    "../../ProgramData/Microsoft/Windows/Start Menu/Programs/Tarnwick/Tarnwick.lnk"; do
+  [ -f "$installed/$file" ] || fail "the installer left no $file"
+done
+(cd "$installed" && exec wine tarnwick.exe > "$out/installed-run.log" 2>&1) &
+timeout 60 xdotool search --sync --name '^Port dialog$' > /dev/null ||
+  fail "the installed tool showed no port dialog"
+sleep 1
+shot 6-installed
+wineserver -k
+wine "$installed/Uninstall.exe" /S
+wineserver -w
+[ ! -e "$installed/tarnwick.exe" ] || fail "the uninstaller left tarnwick.exe"
 step "Done"
