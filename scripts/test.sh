@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the suite (by ctest
 # and each binary whole and shuffled), the Debian package, the same suite
-# under the sanitizers, the fuzzers, and the core for Windows under Wine.
+# under the sanitizers, the fuzzers, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
@@ -23,6 +23,6 @@ scripts/sanitize.sh build-sanitize
 step "Fuzzers, 20 seconds each"
 scripts/fuzz.sh 20
 
-step "Windows core under Wine"
+step "Windows: the core, the tool, its zip and installer under Wine"
 TARNWICK_BOARD=build/tarnwick-board scripts/test-windows.sh
 step "All tests passed"
