@@ -83,14 +83,8 @@ install -d -o nobody -g nogroup "$home"
 install -d -m 700 -o nobody -g nogroup "$runtime"
 find "$root" | sort >"$work/root-before"
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-DISPLAY=":$(head -n 1 "$work/display")"
-export DISPLAY
-openbox >/dev/null 2>&1 &
-pids+=($!)
+. scripts/virtual-display.sh
+start_virtual_display 1280x800 || fail "no virtual display"
 # The window manager's close is what the user does; it needs the manager ready.
 scripts/wait-window-manager.sh 5 || true
 

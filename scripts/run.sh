@@ -17,15 +17,8 @@ echo "Virtual board on $(head -n 1 /tmp/tarnwick-board.log) (also /tmp/tarnwick-
 echo "pick it in the port dialog."
 
 if [ -z "${DISPLAY:-}" ]; then
-  # Xvfb picks a free display number and tells it.
-  number_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1600x900x24 3>"$number_file" >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 50); do [ -s "$number_file" ] && break; sleep 0.1; done
-  export DISPLAY=":$(head -n 1 "$number_file")"
-  rm -f "$number_file"
-  openbox >/dev/null 2>&1 &
-  pids+=($!)
+  . scripts/virtual-display.sh
+  start_virtual_display 1600x900
   # Windows mapped before the window manager is ready are never shown.
   scripts/wait-window-manager.sh || true
   shot=/tmp/tarnwick-screen.png

@@ -68,11 +68,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 
 board_pid=""
-display_pids=()
+pids=()  # of the virtual display
 cleanup() {
   [ -z "$board_pid" ] || kill "$board_pid" 2>/dev/null || true
   wineserver -k > /dev/null 2>&1 || true
-  for pid in "${display_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
 }
 trap cleanup EXIT
 
@@ -111,14 +111,8 @@ run=$(ls -d "$run"/tarnwick-*-win64)
 printf '%s\n' '[CHART]' 'MinX=0' 'MaxX=1023' 'GRAPH2=0' '[BOXES]' 'boxDynamic00=65 | GAIN' \
   'boxDynamic01=65 | READBACK' '[BUTTONS]' 'btnDynamic01=get_u' '[EDITS]' 'edtDynamic00=77' \
   > "$run/tarnwick.ini"
-number_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1600x900x24 3> "$number_file" > /dev/null 2>&1 &
-display_pids+=($!)
-for _ in $(seq 50); do [ -s "$number_file" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -n 1 "$number_file")"
-rm -f "$number_file"
-openbox > /dev/null 2>&1 &
-display_pids+=($!)
+. scripts/virtual-display.sh
+start_virtual_display 1600x900
 scripts/wait-window-manager.sh
 shot() { import -window root "$shots/$1.png"; }
 fail() { shot failure; echo "The tool under Wine: $1 (screenshots in $shots)" >&2; exit 1; }
