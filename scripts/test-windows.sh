@@ -116,9 +116,21 @@ start_virtual_display 1600x900
 scripts/wait-window-manager.sh
 shot() { import -window root "$shots/$1.png"; }
 fail() { shot failure; echo "The tool under Wine: $1 (screenshots in $shots)" >&2; exit 1; }
+# xdotool dies of an X error when a window goes while it walks the window tree,
+# and Wine makes and drops windows of its own: so a search is tried again until
+# the window shows or SECONDS have passed. Prints the first window's id.
+find_window() {  # NAME SECONDS
+  local deadline=$((SECONDS + $2)) id
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    id=$(xdotool search --name "$1" 2> /dev/null | head -n 1)
+    [ -n "$id" ] && echo "$id" && return 0
+    sleep 0.2
+  done
+  return 1
+}
 (cd "$run" && exec wine tarnwick.exe > "$out/tool-run.log" 2>&1) &
 tool_pid=$!
-dialog=$(timeout 60 xdotool search --sync --name '^Port dialog$' | head -n 1) ||
+dialog=$(find_window '^Port dialog$' 60) ||
   fail "no port dialog"
 sleep 1
 shot 1-port-dialog
@@ -143,7 +155,7 @@ sleep 1.5
 shot 4-set-and-read
 xdotool search --name '^Port error$' > /dev/null && fail "a cell's exchange failed"
 xdotool mousemove 62 34 click 1    # "Chart..."
-chart=$(timeout 20 xdotool search --sync --name '^Chart$' | head -n 1) || fail "no capture window"
+chart=$(find_window '^Chart$' 20) || fail "no capture window"
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$chart")"
 xdotool mousemove $((X + 210)) $((Y - 9)) click 1  # "Once"
@@ -155,7 +167,7 @@ red=$(convert "$shots/5-once.png" -fill black +opaque 'rgb(255,0,0)' -fill white
 [ "$red" -gt 2000 ] || fail "Once drew $red red pixels"
 xdotool key alt+F4                 # the capture window closes
 sleep 1
-xdotool windowactivate "$(xdotool search --name '^Velkor Tarnwick' | head -n 1)"
+xdotool windowactivate "$(find_window '^Velkor Tarnwick' 10)"
 xdotool key alt+F4                 # the user closes the main window: the layout is saved
 for _ in $(seq 100); do kill -0 "$tool_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$tool_pid" 2>/dev/null && fail "the tool did not end when its window closed"
@@ -195,7 +207,7 @@ for file in $shipped Uninstall.exe \
   [ -f "$installed/$file" ] || fail "the installer left no $file"
 done
 (cd "$installed" && exec wine tarnwick.exe > "$out/installed-run.log" 2>&1) &
-timeout 60 xdotool search --sync --name '^Port dialog$' > /dev/null ||
+find_window '^Port dialog$' 60 > /dev/null ||
   fail "the installed tool showed no port dialog"
 sleep 1
 shot 6-installed
