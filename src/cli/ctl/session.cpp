@@ -102,6 +102,7 @@ void Session::Configure(TComPort& port) const {
   port.PortName = PortName();
   if (port.PortName.empty()) throw UsageFailure("no port: give --port PORT or set TARNWICK_PORT");
   port.BaudRate = baudRate_ ? *baudRate_ : StoredBaudRate(layoutFile_);
+  port.Warn = [this](const std::string& text) { err << "tarnwick-ctl: warning: " << text << '\n'; };
 }
 
 void Session::Open(TComPort& port) const {

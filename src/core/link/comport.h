@@ -1,9 +1,12 @@
 #pragma once
-// The program's only link to the board: one serial device, opened and
+// The program's only link to the board: one serial device, or a port server
+// on another machine when the name is a network port's, opened and
 // configured on demand, with synchronous writes and bounded reads. It knows
-// nothing of the protocol and reports nothing: every operation answers with
-// a plain result.
+// nothing of the protocol and reports nothing but through Warn: every
+// operation answers with a plain result.
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,8 +20,15 @@ using PortHandle = int;
 inline constexpr PortHandle NoPortHandle = -1;
 #endif
 
+class NetPort;
+
 class TComPort {
  public:
+  TComPort();
+  ~TComPort();
+  TComPort(TComPort&&) noexcept;
+  TComPort& operator=(TComPort&&) noexcept;
+
   std::string PortName = "COM1";
   std::uint32_t BaudRate = 115200;
   std::uint8_t ByteSize = 8;
@@ -33,6 +43,12 @@ class TComPort {
   // Why the last Open failed, None after one that succeeded; Lost once a
   // read finds the open port's device gone.
   PortFault Fault = PortFault::None;
+  // The rate a port server said it set the line to (RFC 2217); 0 for a
+  // device or a server that said none.
+  std::uint32_t ReportedBaudRate = 0;
+  // What the user should know but that fails nothing, such as a port server
+  // that did not confirm a setting: the debug window, or standard error.
+  std::function<void(const std::string&)> Warn = [](const std::string&) {};
 
   bool Open();
   bool Close();
@@ -53,6 +69,23 @@ class TComPort {
   void DiscardInput();
   // Appends one entry per serial port: port name, two spaces, device name.
   static void EnumPorts(std::vector<std::string>& list);
+
+ private:
+  // The serial device of this system, behind the calls above unless the
+  // port is on another machine.
+  bool OpenDevice();
+  bool CloseDevice();
+  std::string DeviceFaultText() const;
+  bool WriteDevice(const void* data, int count);
+  bool ReadDevice(void* buffer, int count);
+  int ReadSomeDevice(void* buffer, int count, int waitMs);
+  int DeviceInQueueCount();
+  void DiscardDeviceInput();
+  bool OpenNetwork();
+  // Lost once the server has closed the connection.
+  void NoteNetworkFault();
+
+  std::unique_ptr<NetPort> net_;  // the open connection to a port server
 };
 
 // Closes the port when the scope ends, however it ends: an exception on the

@@ -134,7 +134,7 @@ PortFault OpenFault(int error) {
 }
 
 // The open device, or -1 with the fault.
-int OpenDevice(const std::string& path, PortFault& fault) {
+int OpenPath(const std::string& path, PortFault& fault) {
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     fault = OpenFault(errno);
@@ -156,12 +156,11 @@ int OpenDevice(const std::string& path, PortFault& fault) {
 
 }  // namespace
 
-bool TComPort::Open() {
-  if (Opened) return false;
+bool TComPort::OpenDevice() {
   Fault = PortFault::Missing;
   const std::string path = DevicePath(PortName);
   if (path.empty()) return false;
-  const int fd = OpenDevice(path, Fault);
+  const int fd = OpenPath(path, Fault);
   if (fd < 0) return false;
   Fault = TakeExclusively(fd);
   if (Fault == PortFault::None) Fault = Configure(fd, *this);
@@ -175,12 +174,11 @@ bool TComPort::Open() {
   return true;
 }
 
-std::string TComPort::FaultText() const {
+std::string TComPort::DeviceFaultText() const {
   return PortFaultText(Fault, DevicePath(PortName), BaudRate);
 }
 
-bool TComPort::Close() {
-  if (!Opened) return false;
+bool TComPort::CloseDevice() {
   // Linux releases the descriptor even when close() reports an error;
   // only a descriptor that was not open leaves us where we were.
   if (close(Handle) != 0 && errno == EBADF) return false;
@@ -189,7 +187,7 @@ bool TComPort::Close() {
   return true;
 }
 
-bool TComPort::Write(const void* data, int count) {
+bool TComPort::WriteDevice(const void* data, int count) {
   if (!Opened) return false;
   const auto* bytes = static_cast<const unsigned char*>(data);
   for (int sent = 0; sent < count;) {
@@ -201,7 +199,7 @@ bool TComPort::Write(const void* data, int count) {
   return true;
 }
 
-bool TComPort::Read(void* buffer, int count) {
+bool TComPort::ReadDevice(void* buffer, int count) {
   if (!Opened) return false;
   using Clock = std::chrono::steady_clock;
   const auto limit = std::chrono::milliseconds(
@@ -225,7 +223,7 @@ bool TComPort::Read(void* buffer, int count) {
   return true;
 }
 
-int TComPort::ReadSome(void* buffer, int count, int waitMs) {
+int TComPort::ReadSomeDevice(void* buffer, int count, int waitMs) {
   if (count <= 0) return 0;
   waitMs = std::max(waitMs, 0);
   if (Opened) {
@@ -248,12 +246,12 @@ int TComPort::ReadSome(void* buffer, int count, int waitMs) {
   return 0;
 }
 
-int TComPort::InQueueCount() {
+int TComPort::DeviceInQueueCount() {
   if (!Opened) return 0;
   int waiting = 0;
   return ioctl(Handle, FIONREAD, &waiting) == 0 ? waiting : 0;
 }
 
-void TComPort::DiscardInput() {
+void TComPort::DiscardDeviceInput() {
   if (Opened) tcflush(Handle, TCIFLUSH);
 }

@@ -73,8 +73,7 @@ DWORD ByteCount(int count) { return count > 0 ? static_cast<DWORD>(count) : 0; }
 
 }  // namespace
 
-bool TComPort::Open() {
-  if (Opened) return false;
+bool TComPort::OpenDevice() {
   const std::string path = "\\\\.\\" + PortName;
   HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
@@ -92,30 +91,29 @@ bool TComPort::Open() {
   return true;
 }
 
-std::string TComPort::FaultText() const { return PortFaultText(Fault, PortName, BaudRate); }
+std::string TComPort::DeviceFaultText() const { return PortFaultText(Fault, PortName, BaudRate); }
 
-bool TComPort::Close() {
-  if (!Opened) return false;
+bool TComPort::CloseDevice() {
   if (!CloseHandle(Handle)) return false;
   Handle = NoPortHandle;
   Opened = false;
   return true;
 }
 
-bool TComPort::Write(const void* data, int count) {
+bool TComPort::WriteDevice(const void* data, int count) {
   if (!Opened) return false;
   DWORD written = 0;
   WriteFile(Handle, data, ByteCount(count), &written, nullptr);  // failures are not told
   return true;
 }
 
-bool TComPort::Read(void* buffer, int count) {
+bool TComPort::ReadDevice(void* buffer, int count) {
   if (!Opened) return false;
   DWORD read = 0;
   return ReadFile(Handle, buffer, ByteCount(count), &read, nullptr) != 0;
 }
 
-int TComPort::ReadSome(void* buffer, int count, int waitMs) {
+int TComPort::ReadSomeDevice(void* buffer, int count, int waitMs) {
   if (count <= 0) return 0;
   const DWORD wait = waitMs > 0 ? static_cast<DWORD>(waitMs) : 0;
   if (Opened) {
@@ -134,14 +132,14 @@ int TComPort::ReadSome(void* buffer, int count, int waitMs) {
   return 0;
 }
 
-int TComPort::InQueueCount() {
+int TComPort::DeviceInQueueCount() {
   if (!Opened) return 0;
   COMSTAT status{};
   DWORD errors = 0;
   return ClearCommError(Handle, &errors, &status) ? static_cast<int>(status.cbInQue) : 0;
 }
 
-void TComPort::DiscardInput() {
+void TComPort::DiscardDeviceInput() {
   if (Opened) PurgeComm(Handle, PURGE_RXCLEAR);
 }
 

@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 
+// A host that has taken no connection within this is not there to take one.
+inline constexpr int NetConnectTimeoutMs = 3000;
+
 struct NetPortName {
   bool comPortControl = false;  // rfc2217://: Telnet with the serial settings
   std::string host;             // without the brackets of an IPv6 address

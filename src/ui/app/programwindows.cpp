@@ -13,6 +13,7 @@
 #include "platform/uitext.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QMessageBox>
@@ -21,8 +22,12 @@ namespace {
 
 // What one window tells another: the capture keeps the link check off while
 // it holds the port, shows its byte count in the debug window, and keeps the
-// user's layout when a run fails beyond repair.
+// user's layout when a run fails beyond repair; the port's warnings go to the
+// debug window.
 void Connect() {
+  formComPort->ComPort->Warn = [](const std::string& text) {
+    formDebug->mmDebug->appendPlainText(QtText(text));
+  };
   QObject::connect(formChart, &TformChart::AcquiringChanged, formDebug,
                    [](bool acquiring) { formDebug->btnCheck->setEnabled(!acquiring); });
   QObject::connect(formChart, &TformChart::BytesReceived, formDebug,
