@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the core and its tests for Windows with mingw-w64 and runs them
 # under Wine, the serial port tests against the virtual board on a Wine COM
-# port; builds the tool for Windows, with Qt built from Debian's source.
+# port and through ser2net on a loopback port; builds the tool for Windows, with Qt built from Debian's source.
 # Installs what is missing.
 # Usage: scripts/test-windows.sh [build-folder]   (default: build-win)
 # TARNWICK_BOARD may name a tarnwick-board program already built for Linux;
@@ -16,7 +16,7 @@ step() { echo "== $1 (at $((SECONDS - started)) s)"; }
 step "Packages"
 scripts/install-missing.sh cmake ninja-build g++ googletest libgtest-dev libgmock-dev \
   g++-mingw-w64-x86-64-posix wine wine64 librsvg2-bin imagemagick nsis unzip \
-  xvfb openbox xdotool x11-utils
+  xvfb openbox xdotool x11-utils ser2net
 
 # Optimised without debug information, which would double the build time;
 # -O2, as the Linux build, since GCC 12 warns falsely about -O3's inlining.
@@ -68,8 +68,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 
 board_pid=""
+server_pid=""
 pids=()  # of the virtual display
 cleanup() {
+  [ -z "$server_pid" ] || kill "$server_pid" 2>/dev/null || true
   [ -z "$board_pid" ] || kill "$board_pid" 2>/dev/null || true
   wineserver -k > /dev/null 2>&1 || true
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -94,8 +96,22 @@ wine reg query 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM'
 link=$(readlink "$WINEPREFIX/dosdevices/${com,,}" || true)
 [ "$link" = "$pty" ] || { echo "Wine did not map $com to $pty (it points to '$link')" >&2; exit 1; }
 
+step "ser2net in front of the board, for Winsock"
+# The first free loopback port from 27500; ser2net opens the board's pty only
+# while a client is connected, so the COM port tests have it otherwise.
+server_port=27500
+while (exec 3<> "/dev/tcp/127.0.0.1/$server_port") 2> /dev/null; do server_port=$((server_port + 1)); done
+printf '%s\n' 'connection: &board' \
+  "  accepter: telnet(rfc2217),tcp(nodelay),127.0.0.1,$server_port" \
+  "  connector: serialdev,$pty,115200n81,local" \
+  '  options:' '    chardelay: false' '    dev-to-net-bufsize: 8192' > "$out/ser2net.yaml"
+ser2net -n -u -c "$out/ser2net.yaml" -P "$out/ser2net.pid" 2> "$out/ser2net.log" &
+server_pid=$!
+for _ in $(seq 50); do (exec 3<> "/dev/tcp/127.0.0.1/$server_port") 2> /dev/null && break; sleep 0.1; done
+
 step "Tests under Wine"
-TARNWICK_TEST_COM=$com ctest --test-dir "$out/tarnwick" --output-on-failure
+TARNWICK_TEST_COM=$com TARNWICK_TEST_NETPORT="rfc2217://127.0.0.1:$server_port" \
+  ctest --test-dir "$out/tarnwick" --output-on-failure
 
 step "The tool under Wine on a virtual display, as a user works it"
 # A screenshot of each step is kept in $shots. The clicks go to where the

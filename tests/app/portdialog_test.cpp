@@ -1,4 +1,5 @@
-// The port dialog: the baud rate from the layout file, the list, the port name.
+// The port dialog: the baud rate from the layout file, the list, the port
+// name, the network ports kept.
 #include "link/comport.h"
 #include "link/portdialog.h"
 #include "link/portsettings.h"
@@ -6,6 +7,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -90,6 +92,23 @@ TEST_F(PortDialog, ATypedNameIsTakenWithOrWithoutATrailingSpaceAndEnterConfirmsI
   EXPECT_EQ(text->text(), "/dev/pts/9 extra");
   EXPECT_EQ(formComPort->ComPort->PortName, "/dev/pts/9");
   EXPECT_FALSE(formComPort->isVisible());
+}
+
+TEST_F(PortDialog, NetworkPortsConfirmedBeforeEndTheListAndOkKeepsANewOneFirst) {
+  WriteLayout("[USB]\nNetPort1=socket://bench:4001\n");
+  formComPort->FormShow();
+  Pick(List()->count() - 1);
+  EXPECT_EQ(formComPort->ComPort->PortName, "socket://bench:4001");
+
+  formComPort->show();
+  List()->lineEdit()->clear();
+  QTest::keyClicks(List()->lineEdit(), "rfc2217://[::1]:2217");
+  formComPort->btnCloseForm->click();
+  formComPort->btnRefreshComPortClick();
+  const int count = List()->count();
+  ASSERT_GE(count, 2);
+  EXPECT_EQ(List()->itemText(count - 2), "rfc2217://[::1]:2217  network port");
+  EXPECT_EQ(List()->itemText(count - 1), "socket://bench:4001  network port");
 }
 
 TEST_F(PortDialog, TheBaudRateComesFromTheLayoutFile) {

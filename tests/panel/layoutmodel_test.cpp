@@ -1,6 +1,7 @@
 // The layout file's content without windows: settings read by their forms,
-// and the rewrite of the program's sections.
+// the rewrite of the program's sections, and the network ports kept.
 #include "panel/layoutmodel.h"
+#include "panel/layoutstore.h"
 
 #include <gtest/gtest.h>
 
@@ -38,13 +39,17 @@ class LayoutModel : public ::testing::Test {
     return ProfileFile(Path());
   }
 
+  std::string Bytes() const {
+    std::ifstream in(Path(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }
+
   // The file as a save of these settings and a fresh panel leaves it.
   std::string Rewritten(const std::string& content, const ChartSettings& chart = {}) const {
     ProfileFile file = Load(content);
     WriteLayout(file, chart, FreshPanel());
     file.Save();
-    std::ifstream in(Path(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return Bytes();
   }
 
   fs::path folder;
@@ -98,11 +103,48 @@ TEST_F(LayoutModel, EachChartSettingIsSavedUnderItsOwnKeyAndReadBack) {
   }
 }
 
-TEST_F(LayoutModel, BaudRateIsCarriedForwardInDecimal) {
+TEST_F(LayoutModel, BaudRateInDecimalAndNetworkPortsAreCarriedForward) {
   EXPECT_EQ(Rewritten(""), "[USB]\nBaudRate=115200\n" + DefaultChart);
   EXPECT_EQ(Rewritten("[USB]\nBaudRate=0x1C200\n"), "[USB]\nBaudRate=115200\n" + DefaultChart);
   EXPECT_EQ(Rewritten("[USB]\nBaudRate=fast\n"), "[USB]\nBaudRate=115200\n" + DefaultChart);
   EXPECT_EQ(Rewritten("[usb]\nbaudrate=9600\n"), "[USB]\nBaudRate=9600\n" + DefaultChart);
+  // Edited by hand: a device and a copy among them.
+  EXPECT_EQ(Rewritten("[USB]\nNetPort1=socket://bench:4001\nNetPort2=/dev/ttyS0\n"
+                      "NetPort3=socket://bench:4001\nnetport5=rfc2217://[::1]:2217\n"),
+            "[USB]\nBaudRate=115200\nNetPort1=socket://bench:4001\nNetPort2=rfc2217://[::1]:2217\n" +
+                DefaultChart);
+}
+
+TEST_F(LayoutModel, TheLastFiveNetworkPortsAreKeptMostRecentFirstBesideTheRest) {
+  const std::string before = "[Mine]\r\nx=1\r\n[USB]\r\nBaudRate=9600\r\nFlow=rts\r\n[CHART]\r\nMaxY=5\r\n";
+  Load(before);
+  const LayoutStore store({Path(), Path()});
+  store.RememberNetPort("/dev/ttyUSB0");
+  EXPECT_EQ(Bytes(), before);  // a device is not kept, and the file not even rewritten
+
+  const std::string a = "socket://a:1", b = "rfc2217://b.lab:2", c = "socket://10.0.0.3:3",
+                    d = "socket://d:4", e = "rfc2217://[fe80::1]:5", f = "socket://f:6";
+  struct Row {
+    std::string name;
+    std::vector<std::string> kept;
+  };
+  const Row rows[] = {
+      {a, {a}},
+      {b, {b, a}},
+      {c, {c, b, a}},
+      {d, {d, c, b, a}},
+      {e, {e, d, c, b, a}},
+      {f, {f, e, d, c, b}},  // the oldest goes
+      {c, {c, f, e, d, b}},  // a repeat moves to the front
+      {"socket://nohost", {c, f, e, d, b}},
+      {"COM3", {c, f, e, d, b}},
+  };
+  for (const Row& row : rows) {
+    store.RememberNetPort(row.name);
+    EXPECT_EQ(store.NetPorts(), row.kept) << row.name;
+  }
+  EXPECT_EQ(Bytes(), "[Mine]\nx=1\n[USB]\nBaudRate=9600\nFlow=rts\nNetPort1=" + c + "\nNetPort2=" + f +
+                         "\nNetPort3=" + e + "\nNetPort4=" + d + "\nNetPort5=" + b + "\n[CHART]\nMaxY=5\n");
 }
 
 TEST_F(LayoutModel, TheProgramsSectionsAreReplacedAndOthersKept) {

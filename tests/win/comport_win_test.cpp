@@ -239,3 +239,38 @@ TEST_F(BoardPort, IsListedByEnumPortsAtEveryCall) {
   });
   EXPECT_EQ(ours, 2) << "entries: " << ::testing::PrintToString(list);
 }
+
+// The board through the port server that TARNWICK_TEST_NETPORT names: Winsock,
+// the line settings, and the Telnet escaping of 0xFF both ways.
+TEST(NetPortWin32, ReachesTheBoardThroughAPortServer) {
+  const char* name = std::getenv("TARNWICK_TEST_NETPORT");
+  if (name == nullptr || *name == '\0')
+    GTEST_SKIP() << "TARNWICK_TEST_NETPORT is not set: name a port server in front of the "
+                    "virtual board (e.g. rfc2217://127.0.0.1:27500)";
+  TComPort port;
+  port.PortName = name;
+  port.BaudRate = 57600;
+  ASSERT_TRUE(port.Open()) << port.FaultText();
+  EXPECT_EQ(port.ReportedBaudRate, 57600u);
+  Send(port, RegisterFrame(CommandWrite, 7, 0xFF));
+  Send(port, RegisterFrame(CommandRead, 7, 0));
+  ASSERT_EQ(WaitForBytes(port, 6), 6);
+  std::uint8_t answer[6] = {};
+  EXPECT_TRUE(port.Read(answer, 6));
+  EXPECT_EQ(answer[5], 0xFF);
+
+  // A block holds 0xFF bytes: undone escaping would make it longer, lost
+  // bytes shorter.
+  Send(port, RegisterFrame(CommandCapture, 0, 0));
+  ASSERT_EQ(WaitForBytes(port, 4096), 4096);
+  std::vector<std::uint8_t> block(4096);
+  EXPECT_TRUE(port.Read(block.data(), 4096));
+  EXPECT_NE(std::ranges::find(block, 0xFF), block.end());
+  Sleep(100);
+  EXPECT_EQ(port.InQueueCount(), 0);
+  EXPECT_TRUE(port.Close());
+
+  port.PortName = "rfc2217://127.0.0.1:1";
+  EXPECT_FALSE(port.Open());
+  EXPECT_EQ(port.FaultText(), "Port 127.0.0.1:1 refuses the connection: no port server listens there");
+}

@@ -14,8 +14,8 @@
 class TComPort;
 
 // Ctrl+C, SIGTERM and SIGHUP (a closed terminal or session) end the fetching
-// between two blocks, so that the blocks in hand stay whole; the handler only
-// notes the signal. The handlers before ours come back at the end: RunCtl may
+// at once, even within a wait, dropping only the block not yet whole; the
+// handler only notes the signal. The handlers before ours come back at the end: RunCtl may
 // run inside a program with handlers of its own.
 class StopSignals {
  public:

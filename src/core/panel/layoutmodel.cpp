@@ -2,6 +2,7 @@
 
 #include <variant>
 
+#include "link/portsettings.h"
 #include "platform/layoutnames.h"
 #include "platform/profile.h"
 
@@ -94,10 +95,12 @@ CellTexts ReadCellTexts(const ProfileFile& file, const PanelCell& cell) {
 
 void WriteLayout(ProfileFile& file, const ChartSettings& chart, const PanelTexts& cells) {
   const auto baudRate = file.ReadInteger(SectionUsb, KeyBaudRate, DefaultBaudRate);
+  const auto netPorts = ReadNetPorts(file);
   for (const char* section :
        {SectionUsb, SectionChart, SectionBoxes, SectionTags, SectionButtons, SectionEdits})
     file.EraseSection(section);
   file.WriteInteger(SectionUsb, KeyBaudRate, baudRate);
+  WriteNetPorts(file, netPorts);
   WriteChartSettings(file, chart);
   for (const PanelCell& cell : AllPanelCells()) WriteChangedCell(file, cell, cells[cell.CellIndex()]);
 }

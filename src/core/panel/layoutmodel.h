@@ -19,8 +19,9 @@ ChartSettings ReadChartSettings(const ProfileFile& file);
 // access mode comes back normalised.
 CellTexts ReadCellTexts(const ProfileFile& file, const PanelCell& cell);
 
-// Rewrites the program's sections: the stored BaudRate is carried forward,
-// USB, CHART, BOXES, TAGS, BUTTONS and EDITS are erased in that order, then
-// the settings are written and each changed cell with its caption, its
-// mode unless it is "set", and its value. Other sections stay untouched.
+// Rewrites the program's sections: the stored BaudRate and network ports are
+// carried forward, USB, CHART, BOXES, TAGS, BUTTONS and EDITS are erased in
+// that order, then the settings are written and each changed cell with its
+// caption, its mode unless it is "set", and its value. Other sections stay
+// untouched.
 void WriteLayout(ProfileFile& file, const ChartSettings& chart, const PanelTexts& cells);

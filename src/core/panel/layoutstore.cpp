@@ -24,10 +24,22 @@ std::string LayoutStore::SaveBase() const {
 }
 
 void LayoutStore::Save(const LayoutValues& values) const {
+  Rewrite([&](ProfileFile& file) { WriteLayout(file, values.chart, values.cells); });
+}
+
+std::vector<std::string> LayoutStore::NetPorts() const { return ReadNetPorts(ProfileFile(SaveBase())); }
+
+void LayoutStore::RememberNetPort(const std::string& name) const {
+  const std::vector<std::string> before = NetPorts();
+  const std::vector<std::string> after = WithNetPort(before, name);
+  if (after != before) Rewrite([&](ProfileFile& file) { WriteNetPorts(file, after); });
+}
+
+void LayoutStore::Rewrite(const std::function<void(ProfileFile&)>& change) const {
   const std::string& path = files_.write;
   if (path == unreadAtLoad_) throw WriteError("Unable to write to " + path);
   ProfileFile file(SaveBase());
-  WriteLayout(file, values.chart, values.cells);
+  change(file);
   // A folder that cannot be made shows as the save's own failure.
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);

@@ -3,8 +3,11 @@
 // be read at load, which decides whether a save may replace it. The windows
 // get and give plain values; each applies what concerns it.
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "link/portsettings.h"
 #include "platform/chartsettings.h"
 #include "panel/layoutmodel.h"
 #include "platform/paths.h"
@@ -15,7 +18,7 @@ struct LayoutValues {
   ChartSettings chart;
 };
 
-class LayoutStore {
+class LayoutStore : public NetPortHistory {
  public:
   explicit LayoutStore(LayoutFiles files) : files_(std::move(files)) {}
 
@@ -37,8 +40,16 @@ class LayoutStore {
   // replaced, even once it reads again: the save throws WriteError instead.
   void Save(const LayoutValues& values) const;
 
+  // The network ports the user confirmed, most recent first. A new one is
+  // written at once, by the rules of Save, so that it is kept whether or not
+  // the layout is saved later; the file is not touched when the list stays
+  // as it was.
+  std::vector<std::string> NetPorts() const override;
+  void RememberNetPort(const std::string& name) const override;
+
  private:
   std::string SaveBase() const;
+  void Rewrite(const std::function<void(ProfileFile&)>& change) const;
 
   LayoutFiles files_;
   std::string unreadAtLoad_;

@@ -1,6 +1,7 @@
 #pragma once
 // The layout file's vocabulary: its sections, its setting keys and the
 // prefixes of the panel's control names, which are also its cell keys.
+#include <array>
 
 namespace layout {
 
@@ -13,6 +14,9 @@ inline constexpr const char* SectionTags = "TAGS";
 
 inline constexpr const char* KeyBaudRate = "BaudRate";
 inline constexpr int DefaultBaudRate = 115200;
+// The network ports the port dialog offers again, most recent first.
+inline constexpr std::array<const char*, 5> KeyNetPorts = {"NetPort1", "NetPort2", "NetPort3", "NetPort4",
+                                                           "NetPort5"};
 
 inline constexpr const char* KeyMaxY = "MaxY";
 inline constexpr const char* KeyMaxX = "MaxX";

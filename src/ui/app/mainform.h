@@ -29,6 +29,8 @@ class TformMain : public QMainWindow {
 
   // The rate the port is configured with, from the layout file.
   std::uint32_t StoredBaudRate() const { return Layout.BaudRate(); }
+  // The network ports the layout file keeps for the port dialog.
+  const NetPortHistory& NetPorts() const { return Layout; }
   // Creates the 96 cells from the layout file, then has the capture window
   // and the options dialog apply the chart settings. Runs once, before any
   // panel control exists. A file that exists but cannot be read is reported

@@ -39,7 +39,7 @@ void Connect() {
 
 void CreateWindows(const LayoutFiles& layoutFiles) {
   formMain = new TformMain(layoutFiles);
-  formComPort = new TformComPort(formMain->StoredBaudRate());
+  formComPort = new TformComPort(formMain->StoredBaudRate(), formMain->NetPorts());
   formChart = new TformChart(*formComPort->ComPort);
   formMSPI = new TformMSPI;
   formChartOptions = new TformChartOptions;

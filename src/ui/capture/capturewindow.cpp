@@ -146,9 +146,11 @@ BlockResult TformChart::Capture() {
   });
 }
 
-void TformChart::CaptureFailed() {
+// A port whose device or server has gone says so; any other failure is the
+// board's silence.
+void TformChart::CaptureFailed(BlockResult result) {
   ShowRunState();
-  ShowMessage("Timeout", "Port error");
+  ShowMessage(result == BlockResult::Lost ? session.Port().FaultText() : "Timeout", "Port error");
 }
 
 void TformChart::nnRunClick() {
@@ -179,7 +181,7 @@ void TformChart::RunPasses() {
     const BlockResult result = Capture();
     if (result == BlockResult::Abandoned) break;
     if (result != BlockResult::Whole) {
-      CaptureFailed();
+      CaptureFailed(result);
       break;
     }
     ProcessBlock();
@@ -195,10 +197,10 @@ void TformChart::nnStopClick() {
 void TformChart::nnOnceClick() {
   if (!nnRun->isEnabled() || session.Acquiring()) return;
   WithPortHeld(false, [this] {
-    if (Capture() == BlockResult::Whole)
+    if (const BlockResult result = Capture(); result == BlockResult::Whole)
       ProcessBlock();
     else
-      CaptureFailed();
+      CaptureFailed(result);
   });
 }
 

@@ -96,7 +96,7 @@ class TformChart : public QMainWindow {
   DisplayLimits ShownLimits() const;
   void WithPortHeld(bool run, const std::function<void()>& work);
   BlockResult Capture();
-  void CaptureFailed();
+  void CaptureFailed(BlockResult result);
   void RunPasses();
 };
 

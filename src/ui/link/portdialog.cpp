@@ -15,7 +15,7 @@
 
 TformComPort* formComPort = nullptr;
 
-TformComPort::TformComPort(std::uint32_t baudRate) {
+TformComPort::TformComPort(std::uint32_t baudRate, const NetPortHistory& netPorts) : netPorts(netPorts) {
   setWindowTitle("Port dialog");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -85,6 +85,7 @@ void TformComPort::FillPortList(bool clearAlways) {
   if (clearAlways || cbComPortList->count() > 0) cbComPortList->clear();
   std::vector<std::string> ports;
   TComPort::EnumPorts(ports);
+  for (const auto& name : netPorts.NetPorts()) ports.push_back(name + "  network port");
   for (const auto& port : ports) cbComPortList->addItem(QtText(port));
   // Entries are longer than the box is wide: the drop-down shows them whole.
   cbComPortList->view()->setMinimumWidth(cbComPortList->view()->sizeHintForColumn(0) + 8);
@@ -95,4 +96,9 @@ void TformComPort::cbComPortListChange() {
   ComPort->PortName = PortNameOf(TextBytes(cbComPortList->currentText()));
 }
 
-void TformComPort::btnCloseFormClick() { close(); }
+// The link opens the port only when a command needs it, so a network port
+// is kept for the next time on the user's confirmation.
+void TformComPort::btnCloseFormClick() {
+  close();
+  netPorts.RememberNetPort(ComPort->PortName);
+}

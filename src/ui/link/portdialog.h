@@ -1,6 +1,7 @@
 #pragma once
 // The port dialog: the user picks the serial port here. It owns the one
-// port object, configured with the baud rate it is given (the layout file's).
+// port object, configured with the baud rate it is given (the layout file's),
+// and lists the network ports confirmed before after the machine's own.
 #include <QDialog>
 #include <cstdint>
 #include <memory>
@@ -8,11 +9,12 @@
 class QComboBox;
 class QPushButton;
 class TComPort;
+class NetPortHistory;
 
 class TformComPort : public QDialog {
   Q_OBJECT
  public:
-  explicit TformComPort(std::uint32_t baudRate);
+  TformComPort(std::uint32_t baudRate, const NetPortHistory& netPorts);
   ~TformComPort() override;
 
   QPushButton* btnRefreshComPort;
@@ -31,6 +33,7 @@ class TformComPort : public QDialog {
 
  private:
   void FillPortList(bool clearAlways);
+  const NetPortHistory& netPorts;
 };
 
 extern TformComPort* formComPort;
