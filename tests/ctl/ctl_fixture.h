@@ -31,10 +31,10 @@ class Ctl : public ::testing::Test {
   // The board's signal is set once: SetOptions leaves it as it was.
   explicit Ctl(const BoardOptions& options = {}) : board(options) {}
 
-  // The command on the board's port.
+  // The command on `port`.
   Result Run(std::vector<std::string> arguments,
              const CaptureClock& clock = std::chrono::steady_clock::now) {
-    arguments.insert(arguments.begin(), {"--port", board.PortPath()});
+    arguments.insert(arguments.begin(), {"--port", port});
     std::ostringstream out, err;
     const int status = RunCtl(arguments, out, err, clock);
     return {status, out.str(), err.str()};
@@ -51,6 +51,8 @@ class Ctl : public ::testing::Test {
   }
 
   PtyBoard board;
+  // The board's pty, unless a test reaches the board another way.
+  std::string port = board.PortPath();
 };
 
 // The first `count` capture answers of a fresh board, from a board core of

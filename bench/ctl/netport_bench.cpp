@@ -1,0 +1,191 @@
+// The board behind Debian's ser2net over loopback, as RFC 2217 (Telnet) and as
+// raw bytes. BM_BlockRoundTrip: one capture request and its 4096-byte answer
+// through the link (what tarnwick-ctl capture does per block), its median
+// with ser2net's low-latency settings and with its defaults. BM_Recording:
+// tarnwick-ctl capture in blocks per second beside the most that a plain
+// socket loop gets through the same server; the two take turns, as in
+// capture_bench, so that on a shared machine both meet the same load.
+#include <benchmark/benchmark.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "board/ptyboard.h"
+#include "capture/captureblock.h"
+#include "ctl/ctl.h"
+#include "link/comport.h"
+#include "ser2net.h"
+
+namespace {
+
+constexpr int BlocksPerTurn = 2000;
+constexpr std::array<std::uint8_t, 8> CaptureRequest{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::ranges::nth_element(values, values.begin() + values.size() / 2);
+  return values[values.size() / 2];
+}
+
+void BM_BlockRoundTrip(benchmark::State& state, Ser2netMode mode, bool lowLatency) {
+  PtyBoard board;
+  Ser2net server(board.PortPath(), mode, lowLatency);
+  TComPort port;
+  port.PortName = server.PortName();
+  if (!port.Open()) {
+    state.SkipWithError(port.FaultText().c_str());
+    return;
+  }
+  std::array<std::uint8_t, BlockBytes> block{};
+  const auto toTheEnd = [](int) { return true; };
+  std::vector<double> seconds;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    // As tarnwick-ctl capture asks: no watching the line after the block.
+    if (FetchBlock(port, block, Clock::now, std::chrono::milliseconds(0), toTheEnd) !=
+        BlockResult::Whole) {
+      state.SkipWithError("a block did not come whole");
+      break;
+    }
+    seconds.push_back(SecondsSince(start));
+  }
+  port.Close();
+  state.counters["median_ms"] = Median(seconds) * 1e3;
+}
+
+// Counts the data bytes of a Telnet stream: a doubled 0xFF is one, and the
+// server's option talk (IAC and a verb with its option, or IAC SB ... IAC
+// SE) is none. Nothing is answered: the server sends data regardless.
+class TelnetData {
+ public:
+  std::size_t Count(const std::uint8_t* bytes, std::size_t size) {
+    std::size_t data = 0;
+    for (std::size_t k = 0; k < size; ++k) {
+      const std::uint8_t byte = bytes[k];
+      switch (state_) {
+        case State::Data:
+          if (byte == 0xFF) state_ = State::Iac;
+          else ++data;
+          break;
+        case State::Iac:
+          if (byte == 0xFF) ++data;
+          state_ = byte == 250 ? State::Sub : byte >= 251 && byte <= 254 ? State::Option : State::Data;
+          break;
+        case State::Option: state_ = State::Data; break;
+        case State::Sub: if (byte == 0xFF) state_ = State::SubIac; break;
+        case State::SubIac: state_ = byte == 240 ? State::Data : State::Sub; break;
+      }
+    }
+    return data;
+  }
+
+ private:
+  enum class State { Data, Iac, Option, Sub, SubIac } state_ = State::Data;
+};
+
+// The request, then reads until the 4096 data bytes of the answer are in,
+// BlocksPerTurn times; false if the server ended the connection or an answer
+// was over-long.
+bool ReadPlainly(std::uint16_t serverPort, Ser2netMode mode) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(serverPort);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const int on = 1;
+  setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+  if (fd < 0 || connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    if (fd >= 0) close(fd);
+    return false;
+  }
+  const bool telnet = mode == Ser2netMode::Rfc2217;
+  std::vector<std::uint8_t> request;
+  for (const std::uint8_t byte : CaptureRequest) {
+    request.push_back(byte);
+    if (telnet && byte == 0xFF) request.push_back(byte);  // a data byte 0xFF goes doubled
+  }
+  TelnetData decoder;
+  std::array<std::uint8_t, 65536> buffer{};
+  bool whole = true;
+  for (int i = 0; i < BlocksPerTurn && whole; ++i) {
+    whole = send(fd, request.data(), request.size(), 0) == static_cast<ssize_t>(request.size());
+    std::size_t received = 0;
+    while (whole && received < BlockBytes) {
+      const ssize_t count = recv(fd, buffer.data(), buffer.size(), 0);
+      whole = count > 0;
+      if (whole) {
+        const auto size = static_cast<std::size_t>(count);
+        received += telnet ? decoder.Count(buffer.data(), size) : size;
+      }
+    }
+    whole = whole && received == BlockBytes;
+  }
+  close(fd);
+  return whole;
+}
+
+void BM_Recording(benchmark::State& state, Ser2netMode mode) {
+  PtyBoard board;
+  Ser2net server(board.PortPath(), mode);
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("tarnwick-netport-bench-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::vector<std::string> capture{"--port", server.PortName(), "capture", "-n",
+                                         std::to_string(BlocksPerTurn), "-o",
+                                         (folder / "rec").string(), "--format", "raw"};
+  double readerSeconds = 0, ctlSeconds = 0;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    if (!ReadPlainly(server.Port(), mode)) state.SkipWithError("the plain reader failed");
+    const double reader = SecondsSince(start);
+    std::ostringstream out, err;
+    const auto ctlStart = Clock::now();
+    if (RunCtl(capture, out, err) != ExitSuccess) state.SkipWithError(err.str().c_str());
+    const double ctl = SecondsSince(ctlStart);
+    if (state.error_occurred()) break;
+    for (const auto& file : std::filesystem::directory_iterator(folder))
+      std::filesystem::remove(file);
+    readerSeconds += reader;
+    ctlSeconds += ctl;
+    state.SetIterationTime(reader + ctl);
+  }
+  std::filesystem::remove_all(folder);
+  const double blocks = static_cast<double>(state.iterations()) * BlocksPerTurn;
+  state.counters["reader_blocks_per_second"] = blocks / readerSeconds;
+  state.counters["ctl_blocks_per_second"] = blocks / ctlSeconds;
+  state.counters["ctl_share_of_reader"] = readerSeconds / ctlSeconds;
+}
+
+// Run for 2 s of the clock, not of this process's CPU, which is a fraction:
+// most of a round trip is spent waiting for the server.
+BENCHMARK_CAPTURE(BM_BlockRoundTrip, rfc2217_low_latency, Ser2netMode::Rfc2217, true)
+    ->UseRealTime()->MinTime(2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_BlockRoundTrip, raw_low_latency, Ser2netMode::Raw, true)
+    ->UseRealTime()->MinTime(2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_BlockRoundTrip, rfc2217_defaults, Ser2netMode::Rfc2217, false)
+    ->UseRealTime()->MinTime(2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_BlockRoundTrip, raw_defaults, Ser2netMode::Raw, false)
+    ->UseRealTime()->MinTime(2)->Unit(benchmark::kMicrosecond);
+// Several turns each: one alone says little on a shared machine.
+BENCHMARK_CAPTURE(BM_Recording, rfc2217, Ser2netMode::Rfc2217)
+    ->UseManualTime()->MinTime(5)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Recording, raw, Ser2netMode::Raw)
+    ->UseManualTime()->MinTime(5)->Unit(benchmark::kMillisecond);
+
+}  // namespace
