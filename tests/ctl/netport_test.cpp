@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 #include "capture/capturesession.h"
 #include "link/comport.h"
@@ -141,6 +144,16 @@ TEST_P(RatesThroughRfc2217, TheServerReportsTheRateAsked) {
   EXPECT_THAT(warnings, ::testing::IsEmpty());
 }
 
+// A script's commands, the panel's cells: each opens the port as soon as
+// the one before closed it, and the server must have let that one go.
+TEST_P(ThroughSer2net, APortOpenedAgainRightAfterACloseIsFree) {
+  for (int round = 0; round < 10; ++round) {
+    TComPort link = Link();
+    ASSERT_TRUE(link.Open()) << "round " << round << ": " << link.FaultText();
+    link.Close();
+  }
+}
+
 // Nobody listening, no such host, a name without a port: each fails to open
 // with its reason, and tarnwick-ctl says so with status 2.
 TEST_F(Ctl, NetworkPortsThatCannotBeOpened) {
@@ -167,4 +180,30 @@ TEST_F(Ctl, NetworkPortsThatCannotBeOpened) {
       EXPECT_THAT(result.err, HasSubstr(row.endpoint)) << port;
     }
   }
+}
+
+// A host that takes no connection is given up on: a listener whose queue is
+// full leaves every further connection request unanswered, as a host that is
+// off does.
+TEST(NetworkPort, AHostThatTakesNoConnectionDidNotAnswer) {
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+  ASSERT_EQ(listen(listener, 0), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+  std::vector<int> waiting;  // they fill the queue, never accepted
+  for (int i = 0; i < 3; ++i) {
+    waiting.push_back(socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+    connect(waiting.back(), reinterpret_cast<sockaddr*>(&address), size);
+  }
+  TComPort link;
+  link.PortName = "rfc2217://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  EXPECT_FALSE(link.Open());
+  EXPECT_EQ(link.FaultText(), "Port 127.0.0.1:" + std::to_string(ntohs(address.sin_port)) +
+                                  " did not answer within 3 s");
+  for (const int fd : waiting) close(fd);
+  close(listener);
 }

@@ -44,6 +44,7 @@ std::string TComPort::FaultText() const {
 bool TComPort::Close() {
   if (!Opened) return false;
   if (!net_) return CloseDevice();
+  net_->Close();
   net_.reset();
   Opened = false;
   return true;

@@ -41,6 +41,8 @@ constexpr LineRequest LineRequests[] = {{SetBaudRate, "SET-BAUDRATE"},
 constexpr int AnswerWaitMs = 500;
 // A raw server that cannot give us the port says so at once, then hangs up.
 constexpr int RawGreetingMs = 30;
+// ser2net closes its end within a few milliseconds of ours.
+constexpr int HangUpWaitMs = 200;
 constexpr std::string_view PortInUse = "Port already in use";
 
 int MsLeft(Clock::time_point deadline) {
@@ -62,6 +64,8 @@ PortFault NetPort::Open(const NetPortName& name, std::uint32_t baudRate, const W
   if (fault != PortFault::None) return fault;
   return telnet_ ? Negotiate(baudRate, warn) : AwaitRawGreeting();
 }
+
+void NetPort::Close() { connection_.HangUp(HangUpWaitMs); }
 
 PortFault NetPort::Negotiate(std::uint32_t baudRate, const Warning& warn) {
   for (const std::uint8_t option : {OptionBinary, OptionSuppressGoAhead, OptionComPort})

@@ -22,6 +22,8 @@ class NetPort {
   // 8 data bits, no parity, one stop bit, no flow control. An answer the
   // server never gives costs at most a short wait and a warning.
   PortFault Open(const NetPortName& name, std::uint32_t baudRate, const Warning& warn);
+  // Hangs up, and lets the server free the port before the next connection.
+  void Close();
   // The rate the server said it set the line to; 0 when it said none.
   std::uint32_t ReportedBaudRate() const { return reportedBaudRate_; }
 

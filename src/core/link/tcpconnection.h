@@ -20,6 +20,10 @@ class TcpConnection {
   // handful of bytes, and waiting to fill a segment would delay its answer.
   PortFault Connect(const std::string& host, std::uint16_t port, int timeoutMs);
   void Close();
+  // Closes our side first and waits at most waitMs for the server to close
+  // its own: a port server lets the port go only then, and a connection
+  // made meanwhile would find the port still in use.
+  void HangUp(int waitMs);
   bool IsOpen() const;
   // False when the connection has failed.
   bool SendAll(const std::uint8_t* bytes, std::size_t count);

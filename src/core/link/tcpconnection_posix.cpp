@@ -81,6 +81,17 @@ void TcpConnection::Close() {
   socket_ = -1;
 }
 
+void TcpConnection::HangUp(int waitMs) {
+  if (socket_ < 0) return;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+  if (shutdown(static_cast<int>(socket_), SHUT_WR) == 0) {
+    std::uint8_t rest[4096];
+    while (Receive(rest, sizeof rest, MsLeft(deadline)) > 0) {
+    }
+  }
+  Close();
+}
+
 bool TcpConnection::IsOpen() const { return socket_ >= 0; }
 
 bool TcpConnection::SendAll(const std::uint8_t* bytes, std::size_t count) {

@@ -18,6 +18,11 @@ bool WinsockStarted() {
   return started;
 }
 
+int MsLeft(Clock::time_point deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
 timeval Interval(int ms) {
   ms = ms > 0 ? ms : 0;
   return timeval{ms / 1000, (ms % 1000) * 1000};
@@ -50,8 +55,7 @@ SOCKET ConnectTo(const addrinfo& address, Clock::time_point deadline, PortFault&
     FD_ZERO(&failed);
     FD_SET(s, &writable);
     FD_SET(s, &failed);
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-    timeval wait = Interval(static_cast<int>(left.count()));
+    timeval wait = Interval(MsLeft(deadline));
     const int ready = select(0, nullptr, &writable, &failed, &wait);
     int size = sizeof error;
     if (ready <= 0) error = WSAETIMEDOUT;
@@ -99,6 +103,17 @@ PortFault TcpConnection::Connect(const std::string& host, std::uint16_t port, in
 void TcpConnection::Close() {
   if (socket_ >= 0) closesocket(Socket(socket_));
   socket_ = -1;
+}
+
+void TcpConnection::HangUp(int waitMs) {
+  if (socket_ < 0) return;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+  if (shutdown(Socket(socket_), SD_SEND) == 0) {
+    std::uint8_t rest[4096];
+    while (Receive(rest, sizeof rest, MsLeft(deadline)) > 0) {
+    }
+  }
+  Close();
 }
 
 bool TcpConnection::IsOpen() const { return socket_ >= 0; }
