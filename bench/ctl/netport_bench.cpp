@@ -24,6 +24,7 @@
 #include "capture/captureblock.h"
 #include "ctl/ctl.h"
 #include "link/comport.h"
+#include "link/telnet.h"
 #include "ser2net.h"
 
 namespace {
@@ -69,36 +70,6 @@ void BM_BlockRoundTrip(benchmark::State& state, Ser2netMode mode, bool lowLatenc
   state.counters["median_ms"] = Median(seconds) * 1e3;
 }
 
-// Counts the data bytes of a Telnet stream: a doubled 0xFF is one, and the
-// server's option talk (IAC and a verb with its option, or IAC SB ... IAC
-// SE) is none. Nothing is answered: the server sends data regardless.
-class TelnetData {
- public:
-  std::size_t Count(const std::uint8_t* bytes, std::size_t size) {
-    std::size_t data = 0;
-    for (std::size_t k = 0; k < size; ++k) {
-      const std::uint8_t byte = bytes[k];
-      switch (state_) {
-        case State::Data:
-          if (byte == 0xFF) state_ = State::Iac;
-          else ++data;
-          break;
-        case State::Iac:
-          if (byte == 0xFF) ++data;
-          state_ = byte == 250 ? State::Sub : byte >= 251 && byte <= 254 ? State::Option : State::Data;
-          break;
-        case State::Option: state_ = State::Data; break;
-        case State::Sub: if (byte == 0xFF) state_ = State::SubIac; break;
-        case State::SubIac: state_ = byte == 240 ? State::Data : State::Sub; break;
-      }
-    }
-    return data;
-  }
-
- private:
-  enum class State { Data, Iac, Option, Sub, SubIac } state_ = State::Data;
-};
-
 // The request, then reads until the 4096 data bytes of the answer are in,
 // BlocksPerTurn times; false if the server ended the connection or an answer
 // was over-long.
@@ -114,13 +85,15 @@ bool ReadPlainly(std::uint16_t serverPort, Ser2netMode mode) {
     if (fd >= 0) close(fd);
     return false;
   }
+  // Telnet's data bytes 0xFF go doubled, and the server's option talk is
+  // no data; nothing is answered: the server sends the data regardless.
   const bool telnet = mode == Ser2netMode::Rfc2217;
   std::vector<std::uint8_t> request;
-  for (const std::uint8_t byte : CaptureRequest) {
-    request.push_back(byte);
-    if (telnet && byte == 0xFF) request.push_back(byte);  // a data byte 0xFF goes doubled
-  }
-  TelnetData decoder;
+  if (telnet) telnet::AppendEscaped(request, CaptureRequest.data(), CaptureRequest.size());
+  else request.assign(CaptureRequest.begin(), CaptureRequest.end());
+  telnet::Parser parser;
+  std::vector<std::uint8_t> data;
+  std::vector<telnet::Command> commands;
   std::array<std::uint8_t, 65536> buffer{};
   bool whole = true;
   for (int i = 0; i < BlocksPerTurn && whole; ++i) {
@@ -129,9 +102,13 @@ bool ReadPlainly(std::uint16_t serverPort, Ser2netMode mode) {
     while (whole && received < BlockBytes) {
       const ssize_t count = recv(fd, buffer.data(), buffer.size(), 0);
       whole = count > 0;
-      if (whole) {
-        const auto size = static_cast<std::size_t>(count);
-        received += telnet ? decoder.Count(buffer.data(), size) : size;
+      if (whole && telnet) {
+        data.clear();
+        commands.clear();
+        parser.Feed(buffer.data(), static_cast<std::size_t>(count), data, commands);
+        received += data.size();
+      } else if (whole) {
+        received += static_cast<std::size_t>(count);
       }
     }
     whole = whole && received == BlockBytes;
