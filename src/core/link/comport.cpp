@@ -27,7 +27,9 @@ bool TComPort::OpenNetwork() {
     return false;
   }
   auto net = std::make_unique<NetPort>();
-  Fault = net->Open(*name, BaudRate, Warn);
+  Fault = net->Open(*name, BaudRate, [this](const std::string& text) {
+    if (warned_.insert(text).second) Warn(text);
+  });
   ReportedBaudRate = net->ReportedBaudRate();
   if (Fault != PortFault::None) return false;
   net_ = std::move(net);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,9 @@ class TComPort {
   void NoteNetworkFault();
 
   std::unique_ptr<NetPort> net_;  // the open connection to a port server
+  // Each warning is given once: a server that leaves out an answer leaves it
+  // out at every connection, and the panel connects at every click.
+  std::set<std::string> warned_;
 };
 
 // Closes the port when the scope ends, however it ends: an exception on the
