@@ -30,7 +30,8 @@
 namespace {
 
 constexpr int BlocksPerTurn = 2000;
-constexpr std::array<std::uint8_t, 8> CaptureRequest{0xFF, 0xFF, 0xFF, 0xFF, 0xBC, 0x00, 0x00, 0x00};
+constexpr std::array<std::uint8_t, 8> CaptureRequest{0xFF, 0xFF, 0xFF, 0xFF,
+                                                      0xBC, 0x00, 0x00, 0x00};
 
 using Clock = std::chrono::steady_clock;
 

@@ -2,6 +2,9 @@
 // port server on another machine.
 #include "link/comport.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "link/netport.h"
 #include "link/netportname.h"
 
@@ -64,9 +67,11 @@ bool TComPort::Write(const void* data, int count) {
 
 bool TComPort::Read(void* buffer, int count) {
   if (!net_) return ReadDevice(buffer, count);
-  const auto limit = std::uint64_t(ReadTotalTimeoutMultiplier) * std::uint64_t(count > 0 ? count : 0) +
-                     ReadTotalTimeoutConstant;
-  const bool read = net_->Read(buffer, count, static_cast<int>(std::min<std::uint64_t>(limit, INT32_MAX)));
+  const std::uint64_t limitMs =
+      std::uint64_t(ReadTotalTimeoutMultiplier) * std::uint64_t(count > 0 ? count : 0) +
+      ReadTotalTimeoutConstant;
+  const bool read =
+      net_->Read(buffer, count, static_cast<int>(std::min<std::uint64_t>(limitMs, INT32_MAX)));
   NoteNetworkFault();
   return read;
 }

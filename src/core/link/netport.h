@@ -18,9 +18,10 @@ class NetPort {
  public:
   using Warning = std::function<void(const std::string&)>;
 
-  // Connects (once in the object's life) and, for RFC 2217, negotiates and sets the line to the rate,
-  // 8 data bits, no parity, one stop bit, no flow control. An answer the
-  // server never gives costs at most a short wait and a warning.
+  // Connects (once in the object's life) and, for RFC 2217, negotiates and
+  // sets the line to the rate, 8 data bits, no parity, one stop bit, no flow
+  // control. An answer the server never gives costs at most a short wait and
+  // a warning.
   PortFault Open(const NetPortName& name, std::uint32_t baudRate, const Warning& warn);
   // Hangs up, and lets the server free the port before the next connection.
   void Close();
@@ -29,7 +30,7 @@ class NetPort {
 
   bool Write(const void* data, int count);
   // As TComPort's: up to count bytes, waiting at most waitMs for the first;
-  // false from Lost() once the server has closed the connection.
+  // Lost() is true once the server has closed the connection.
   int ReadSome(void* buffer, int count, int waitMs);
   bool Read(void* buffer, int count, int timeoutMs);
   int InQueueCount();

@@ -18,7 +18,8 @@ std::vector<std::string> ReadNetPorts(const ProfileFile& file) {
   std::vector<std::string> ports;
   for (const char* key : layout::KeyNetPorts) {
     const std::string name = file.ReadString(layout::SectionUsb, key, "");
-    if (ParseNetPortName(name) && std::ranges::find(ports, name) == ports.end()) ports.push_back(name);
+    if (ParseNetPortName(name) && std::ranges::find(ports, name) == ports.end())
+      ports.push_back(name);
   }
   return ports;
 }

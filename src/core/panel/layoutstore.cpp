@@ -27,7 +27,9 @@ void LayoutStore::Save(const LayoutValues& values) const {
   Rewrite([&](ProfileFile& file) { WriteLayout(file, values.chart, values.cells); });
 }
 
-std::vector<std::string> LayoutStore::NetPorts() const { return ReadNetPorts(ProfileFile(SaveBase())); }
+std::vector<std::string> LayoutStore::NetPorts() const {
+  return ReadNetPorts(ProfileFile(SaveBase()));
+}
 
 void LayoutStore::RememberNetPort(const std::string& name) const {
   const std::vector<std::string> before = NetPorts();
