@@ -21,10 +21,9 @@
 
 #include "board/ptyboard.h"
 #include "ctl/ctl.h"
+#include "turns.h"
 
 namespace {
-
-constexpr int BlocksPerTurn = 2000;
 
 using Clock = std::chrono::steady_clock;
 
@@ -50,39 +49,9 @@ bool ReadPlainly(const std::string& port) {
   return whole;
 }
 
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 void BM_Recording(benchmark::State& state, const char* format) {
   PtyBoard board;
-  const auto folder = std::filesystem::temp_directory_path() /
-                      ("tarnwick-ctl-bench-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
-  const std::vector<std::string> capture{"--port", board.PortPath(), "capture", "-n",
-                                         std::to_string(BlocksPerTurn), "-o",
-                                         (folder / "rec").string(), "--format", format};
-  double readerSeconds = 0, ctlSeconds = 0;
-  for (auto _ : state) {
-    const auto start = Clock::now();
-    if (!ReadPlainly(board.PortPath())) state.SkipWithError("the plain reader failed");
-    const double reader = SecondsSince(start);
-    std::ostringstream out, err;
-    const auto ctlStart = Clock::now();
-    if (RunCtl(capture, out, err) != ExitSuccess) state.SkipWithError(err.str().c_str());
-    const double ctl = SecondsSince(ctlStart);
-    if (state.error_occurred()) break;
-    // Each recording goes to new files, as in use: not into the last one's.
-    for (const auto& file : std::filesystem::directory_iterator(folder))
-      std::filesystem::remove(file);
-    readerSeconds += reader;
-    ctlSeconds += ctl;
-    state.SetIterationTime(reader + ctl);
-  }
-  std::filesystem::remove_all(folder);
-  const double blocks = static_cast<double>(state.iterations()) * BlocksPerTurn;
-  state.counters["reader_blocks_per_second"] = blocks / readerSeconds;
-  state.counters["ctl_blocks_per_second"] = blocks / ctlSeconds;
+  RecordInTurns(state, board.PortPath(), format, [&] { return ReadPlainly(board.PortPath()); });
 }
 
 // Peak resident memory in kB of tarnwick-ctl recording `blocks` blocks as

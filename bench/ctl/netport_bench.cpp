@@ -26,18 +26,14 @@
 #include "link/comport.h"
 #include "link/telnet.h"
 #include "ser2net.h"
+#include "turns.h"
 
 namespace {
 
-constexpr int BlocksPerTurn = 2000;
 constexpr std::array<std::uint8_t, 8> CaptureRequest{0xFF, 0xFF, 0xFF, 0xFF,
                                                       0xBC, 0x00, 0x00, 0x00};
 
 using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 double Median(std::vector<double> values) {
   if (values.empty()) return 0;
@@ -121,33 +117,7 @@ bool ReadPlainly(std::uint16_t serverPort, Ser2netMode mode) {
 void BM_Recording(benchmark::State& state, Ser2netMode mode) {
   PtyBoard board;
   Ser2net server(board.PortPath(), mode);
-  const auto folder = std::filesystem::temp_directory_path() /
-                      ("tarnwick-netport-bench-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
-  const std::vector<std::string> capture{"--port", server.PortName(), "capture", "-n",
-                                         std::to_string(BlocksPerTurn), "-o",
-                                         (folder / "rec").string(), "--format", "raw"};
-  double readerSeconds = 0, ctlSeconds = 0;
-  for (auto _ : state) {
-    const auto start = Clock::now();
-    if (!ReadPlainly(server.Port(), mode)) state.SkipWithError("the plain reader failed");
-    const double reader = SecondsSince(start);
-    std::ostringstream out, err;
-    const auto ctlStart = Clock::now();
-    if (RunCtl(capture, out, err) != ExitSuccess) state.SkipWithError(err.str().c_str());
-    const double ctl = SecondsSince(ctlStart);
-    if (state.error_occurred()) break;
-    for (const auto& file : std::filesystem::directory_iterator(folder))
-      std::filesystem::remove(file);
-    readerSeconds += reader;
-    ctlSeconds += ctl;
-    state.SetIterationTime(reader + ctl);
-  }
-  std::filesystem::remove_all(folder);
-  const double blocks = static_cast<double>(state.iterations()) * BlocksPerTurn;
-  state.counters["reader_blocks_per_second"] = blocks / readerSeconds;
-  state.counters["ctl_blocks_per_second"] = blocks / ctlSeconds;
-  state.counters["ctl_share_of_reader"] = readerSeconds / ctlSeconds;
+  RecordInTurns(state, server.PortName(), "raw", [&] { return ReadPlainly(server.Port(), mode); });
 }
 
 // Run for 2 s of the clock, not of this process's CPU, which is a fraction:
