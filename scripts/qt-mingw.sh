@@ -53,7 +53,8 @@ patches=(scripts/qt-mingw/*.patch)
 [ -e "${patches[0]}" ] || patches=()
 key=$( (echo "$version"; printf '%s\n' "${features[@]}"; cat cmake/mingw-w64.cmake "${patches[@]}") |
   sha256sum | cut -c1-16)
-if [ "$(id -u)" -eq 0 ]; then cache=/var/cache/tarnwick; else cache=${XDG_CACHE_HOME:-$HOME/.cache}/tarnwick; fi
+. scripts/cache-folder.sh
+cache=$tarnwick_cache
 prefix="$cache/qt-mingw-$version-$key"
 if [ -f "$prefix/complete" ]; then
   echo "$prefix"

@@ -7,6 +7,14 @@ cd "$(dirname "$0")/.."
 started=$SECONDS
 step() { echo "== $1 (at $((SECONDS - started)) s)"; }
 
+# Every build below compiles through ccache, whose cache is kept beside Qt
+# for Windows, outside the clone: a later run on this machine, from a fresh
+# clone too, compiles again only what changed.
+scripts/install-missing.sh ccache
+. scripts/cache-folder.sh
+export CCACHE_DIR="$tarnwick_cache/ccache" CCACHE_MAXSIZE=4G
+export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
+
 step "Build and test suite"
 scripts/setup.sh build
 QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$(nproc)"
