@@ -13,6 +13,9 @@ step() { echo "== $1 (at $((SECONDS - started)) s)"; }
 scripts/install-missing.sh ccache
 . scripts/cache-folder.sh
 export CCACHE_DIR="$tarnwick_cache/ccache" CCACHE_MAXSIZE=4G
+# Paths inside the clone count as relative, and the folder a compiler runs in
+# not at all, so that a clone elsewhere finds the same entries.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
 
 step "Build and test suite"
