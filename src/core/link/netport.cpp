@@ -1,4 +1,5 @@
 #include "link/netport.h"
+#include "link/deadline.h"
 
 #include <algorithm>
 #include <chrono>
@@ -44,11 +45,6 @@ constexpr int RawGreetingMs = 30;
 // ser2net closes its end within a few milliseconds of ours.
 constexpr int HangUpWaitMs = 200;
 constexpr std::string_view PortInUse = "Port already in use";
-
-int MsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
 
 std::vector<std::uint8_t> BigEndian(std::uint32_t value) {
   return {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),

@@ -33,5 +33,8 @@ class TcpConnection {
   int Receive(std::uint8_t* buffer, std::size_t count, int waitMs);
 
  private:
+  // Tells the server we send no more: false when the connection has failed.
+  bool ShutDownSending();
+
   std::intptr_t socket_ = -1;
 };

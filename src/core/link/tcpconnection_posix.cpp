@@ -1,4 +1,5 @@
 #include "link/tcpconnection.h"
+#include "link/deadline.h"
 
 #include <cerrno>
 #include <chrono>
@@ -13,11 +14,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int MsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
-}
 
 PortFault ConnectFault(int error) {
   switch (error) {
@@ -81,18 +77,9 @@ void TcpConnection::Close() {
   socket_ = -1;
 }
 
-void TcpConnection::HangUp(int waitMs) {
-  if (socket_ < 0) return;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
-  if (shutdown(static_cast<int>(socket_), SHUT_WR) == 0) {
-    std::uint8_t rest[4096];
-    while (Receive(rest, sizeof rest, MsLeft(deadline)) > 0) {
-    }
-  }
-  Close();
+bool TcpConnection::ShutDownSending() {
+  return shutdown(static_cast<int>(socket_), SHUT_WR) == 0;
 }
-
-bool TcpConnection::IsOpen() const { return socket_ >= 0; }
 
 bool TcpConnection::SendAll(const std::uint8_t* bytes, std::size_t count) {
   for (std::size_t sent = 0; sent < count;) {

@@ -1,4 +1,5 @@
 #include "link/tcpconnection.h"
+#include "link/deadline.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -16,11 +17,6 @@ bool WinsockStarted() {
     return WSAStartup(MAKEWORD(2, 2), &data) == 0;
   }();
   return started;
-}
-
-int MsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
 timeval Interval(int ms) {
@@ -105,18 +101,7 @@ void TcpConnection::Close() {
   socket_ = -1;
 }
 
-void TcpConnection::HangUp(int waitMs) {
-  if (socket_ < 0) return;
-  const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
-  if (shutdown(Socket(socket_), SD_SEND) == 0) {
-    std::uint8_t rest[4096];
-    while (Receive(rest, sizeof rest, MsLeft(deadline)) > 0) {
-    }
-  }
-  Close();
-}
-
-bool TcpConnection::IsOpen() const { return socket_ >= 0; }
+bool TcpConnection::ShutDownSending() { return shutdown(Socket(socket_), SD_SEND) == 0; }
 
 bool TcpConnection::SendAll(const std::uint8_t* bytes, std::size_t count) {
   for (std::size_t sent = 0; sent < count;) {
